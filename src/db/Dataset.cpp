@@ -1,0 +1,772 @@
+#include "Dataset.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <algorithm>
+#include <libpq-fe.h>
+
+#include "Transaction.h"
+
+namespace qv {
+
+namespace {
+
+bool looksLikeDateTime(const QString& s) {
+    return s.size() == 19 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') && s[10] == QLatin1Char(' ') &&
+           s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':') && s[0].isDigit();
+}
+
+int compareValues(const QVariant& a, const QVariant& b) {
+    const bool an = a.isNull() || !a.isValid(), bn = b.isNull() || !b.isValid();
+    if (an || bn) return an == bn ? 0 : (an ? -1 : 1);
+    const int ta = a.typeId(), tb = b.typeId();
+    auto numeric = [](int t) {
+        return t == QMetaType::Int || t == QMetaType::LongLong || t == QMetaType::Double ||
+               t == QMetaType::UInt || t == QMetaType::ULongLong || t == QMetaType::Bool;
+    };
+    if (numeric(ta) && numeric(tb)) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (ta == QMetaType::QDateTime && tb == QMetaType::QDateTime) {
+        const QDateTime x = a.toDateTime(), y = b.toDateTime();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
+}
+
+bool equalValues(const QVariant& a, const QVariant& b) { return compareValues(a, b) == 0; }
+
+// Stops a PostgreSQL result that is still streaming, so that closing a large list does not read it to the end.
+void cancelPostgres(const QSqlDatabase& db) {
+    if (!db.isValid() || !db.driver()) return;
+    QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0) return;
+    PGconn* conn = *static_cast<PGconn**>(h.data());
+    if (!conn) return;
+    if (PGcancel* c = PQgetCancel(conn)) {
+        char err[256];
+        PQcancel(c, err, sizeof err);
+        PQfreeCancel(c);
+    }
+}
+
+}  // namespace
+
+Dataset::Dataset(Database& db, QString name, QObject* parent)
+    : QAbstractTableModel(parent), db_(db), name_(std::move(name)) {
+    setObjectName(name_);
+}
+
+Dataset::~Dataset() {
+    clearMaster();
+    finishCursor();
+}
+
+// --- statement ---------------------------------------------------------------------------------
+
+void Dataset::setSql(const QString& sql) {
+    if (isOpen()) close();
+    sql_ = sql;
+}
+
+void Dataset::setParam(const QString& name, const QVariant& value) { params_.insert(name, value); }
+
+QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly) const {
+    QSqlQuery q(db);
+    q.setForwardOnly(forwardOnly);
+    bool ok = q.prepare(sql_);
+    if (ok) {
+        db_.bind(q, params_);
+        ok = q.exec();
+    }
+    if (!ok) throw DbError(q.lastError(), sql_);
+    return q;
+}
+
+void Dataset::open() {
+    if (isOpen()) close();
+    if (sql_.trimmed().isEmpty()) throw DbError(QStringLiteral("数据集 %1 没有查询语句").arg(name_));
+    auto cur = std::make_unique<Cursor>();
+    // SQLite streams on the one connection. PostgreSQL streams through a reading connection, which
+    // does not see the main connection's uncommitted rows: inside a transaction the rows are read at once.
+    const bool pg = db_.driver() == Driver::Postgres;
+    if (pg && !db_.inTransaction()) {
+        cur->reader = db_.acquireReader();
+        try {
+            cur->query = execQuery(cur->reader, true);
+        } catch (...) {
+            db_.releaseReader(cur->reader);
+            throw;
+        }
+    } else {
+        cur->query = execQuery(db_.handle(), !pg);
+    }
+    beginResetModel();
+    rows_.clear();
+    fields_.clear();
+    const QSqlRecord rec = cur->query.record();
+    for (int i = 0; i < rec.count(); ++i) fields_.push_back(db_.canonicalName(rec.fieldName(i)));
+    storedFields_ = int(fields_.size());
+    for (const auto& c : calcs_) fields_.push_back(c.first);
+    cursor_ = std::move(cur);
+    countCache_.reset();
+    localDelta_ = 0;
+    nextSeq_ = 0;
+    pendingDeletes_.clear();
+    state_ = State::Browse;
+    fetchChunk(kChunk, rows_);
+    if (!sort_.isEmpty()) {
+        while (cursor_ && fetchChunk(1 << 16, rows_) > 0) {
+        }
+        applySort();
+    }
+    endResetModel();
+    current_ = -1;
+    setCurrentInternal(rows_.empty() ? -1 : 0, true);
+    emit stateChanged(state_);
+    emit opened();
+}
+
+void Dataset::close() {
+    if (!isOpen()) return;
+    finishCursor();
+    beginResetModel();
+    rows_.clear();
+    fields_.clear();
+    storedFields_ = 0;
+    buffer_.clear();
+    changed_.clear();
+    pendingDeletes_.clear();
+    countCache_.reset();
+    state_ = State::Inactive;
+    current_ = -1;
+    bof_ = eof_ = true;
+    endResetModel();
+    emit stateChanged(state_);
+    emit closed();
+}
+
+void Dataset::refresh() {
+    const int k = keyIndex();
+    QVariant key;
+    if (k >= 0 && current_ >= 0) key = rows_[current_].v[k];
+    const int oldRow = current_;
+    open();
+    if (key.isValid() && !key.isNull() && locate(keyField_, key)) return;
+    if (oldRow >= 0 && !rows_.empty()) setCurrentRow(std::min(oldRow, int(rows_.size()) - 1));
+}
+
+void Dataset::finishCursor() {
+    if (!cursor_) return;
+    if (cursor_->reader.isValid() && cursor_->query.isActive()) cancelPostgres(cursor_->reader);
+    cursor_->query.finish();
+    cursor_->query = QSqlQuery();
+    if (cursor_->reader.isValid()) db_.releaseReader(cursor_->reader);
+    cursor_.reset();
+}
+
+QVariant Dataset::normalise(const QVariant& v) const {
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString();
+        if (looksLikeDateTime(s)) {
+            const QDateTime dt = QDateTime::fromString(s, QLatin1String(Dialect::kDateTimeFormat));
+            if (dt.isValid()) return dt;
+        }
+    }
+    return v;
+}
+
+int Dataset::fetchChunk(int n, std::vector<Row>& out) {
+    if (!cursor_) return 0;
+    int got = 0;
+    QSqlQuery& q = cursor_->query;
+    while (got < n) {
+        if (!q.next()) {
+            if (q.lastError().isValid() && !cursor_->retried) {
+                // The statement was aborted under us (a rollback on the same SQLite connection):
+                // run it again and skip the rows already read.
+                cursor_->retried = true;
+                QSqlDatabase conn = cursor_->reader.isValid() ? cursor_->reader : db_.handle();
+                q = execQuery(conn, db_.isSqlite() || cursor_->reader.isValid());
+                int skip = cursor_->delivered;
+                bool more = true;
+                while (skip > 0 && (more = q.next())) --skip;
+                if (more) continue;
+            }
+            finishCursor();
+            break;
+        }
+        Row r;
+        r.v.resize(int(fields_.size()));
+        for (int i = 0; i < storedFields_; ++i) r.v[i] = normalise(q.value(i));
+        r.seq = nextSeq_++;
+        out.push_back(std::move(r));
+        ++got;
+        if (cursor_) ++cursor_->delivered;
+    }
+    return got;
+}
+
+int Dataset::recordCount() {
+    if (!isOpen()) return 0;
+    if (!cursor_) return int(rows_.size());
+    if (!countCache_) {
+        QSqlQuery q(db_.handle());
+        q.setForwardOnly(true);
+        const QString sql = QStringLiteral("select count(*) from (%1) qv_count").arg(sql_);
+        bool ok = q.prepare(sql);
+        if (ok) {
+            db_.bind(q, params_);
+            ok = q.exec();
+        }
+        if (!ok) throw DbError(q.lastError(), sql);
+        countCache_ = q.next() ? q.value(0).toInt() : 0;
+        localDelta_ = 0;
+    }
+    return std::max(int(rows_.size()), *countCache_ + localDelta_);
+}
+
+void Dataset::fetchAll() {
+    if (!cursor_) return;
+    std::vector<Row> fetched;
+    while (cursor_ && fetchChunk(1 << 16, fetched) > 0) {
+    }
+    appendFetched(fetched);
+    if (!sort_.isEmpty()) {
+        beginResetModel();
+        applySort();
+        endResetModel();
+    }
+}
+
+// --- fields ------------------------------------------------------------------------------------
+
+QString Dataset::fieldName(int col) const {
+    return col >= 0 && col < int(fields_.size()) ? fields_[col] : QString();
+}
+
+QStringList Dataset::fieldNames() const {
+    QStringList out;
+    for (const QString& f : fields_) out << f;
+    return out;
+}
+
+int Dataset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < int(fields_.size()); ++i)
+        if (fields_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+bool Dataset::isCalculated(int col) const { return col >= storedFields_ && col < int(fields_.size()); }
+
+void Dataset::addCalculatedField(const QString& name, CalcFn fn) {
+    calcs_.emplace_back(name, std::move(fn));
+    if (isOpen()) {
+        beginResetModel();
+        fields_.push_back(name);
+        for (Row& r : rows_) r.v.resize(int(fields_.size()));
+        endResetModel();
+    }
+}
+
+// --- current row -------------------------------------------------------------------------------
+
+void Dataset::setCurrentInternal(int row, bool force) {
+    if (row >= int(rows_.size())) row = int(rows_.size()) - 1;
+    if (row < 0 && !rows_.empty()) row = 0;
+    const bool moved = row != current_;
+    current_ = row;
+    bof_ = rows_.empty() || row == 0;
+    eof_ = rows_.empty() || (row == int(rows_.size()) - 1 && !cursor_);
+    if (moved || force) emit currentRowChanged(current_);
+}
+
+void Dataset::setCurrentRow(int row) {
+    if (!isOpen()) return;
+    if (row == current_) return;
+    if (state_ == State::Edit || state_ == State::Insert) post();
+    while (row >= int(rows_.size()) && cursor_) fetchMore();
+    setCurrentInternal(row, false);
+}
+
+void Dataset::first() { setCurrentRow(0); }
+void Dataset::prior() {
+    if (current_ > 0) setCurrentRow(current_ - 1);
+    else bof_ = true;
+}
+void Dataset::next() {
+    if (current_ + 1 >= int(rows_.size()) && cursor_) fetchMore();
+    if (current_ + 1 < int(rows_.size())) setCurrentRow(current_ + 1);
+    else eof_ = true;
+}
+void Dataset::last() {
+    fetchAll();
+    setCurrentRow(int(rows_.size()) - 1);
+}
+
+bool Dataset::locate(const QString& field, const QVariant& value) {
+    const int col = fieldIndex(field);
+    if (col < 0) return false;
+    for (int r = 0;; ++r) {
+        if (r >= int(rows_.size())) {
+            if (!cursor_) return false;
+            fetchMore();
+            if (r >= int(rows_.size())) return false;
+        }
+        if (equalValues(rows_[r].v[col], value)) {
+            setCurrentRow(r);
+            return true;
+        }
+    }
+}
+
+QVariant Dataset::value(const QString& field) const {
+    const int col = fieldIndex(field);
+    if (col < 0) return {};
+    if ((state_ == State::Edit || state_ == State::Insert) && col < buffer_.size() && !isCalculated(col))
+        return buffer_[col];
+    if (current_ < 0) return {};
+    return value(current_, col);
+}
+
+QVariant Dataset::value(int row, const QString& field) const { return value(row, fieldIndex(field)); }
+
+QVariant Dataset::value(int row, int col) const {
+    if (row < 0 || row >= int(rows_.size()) || col < 0 || col >= int(fields_.size())) return {};
+    if (isCalculated(col)) {
+        const auto& fn = calcs_[col - storedFields_].second;
+        return fn ? fn(*this, row) : QVariant();
+    }
+    if (row == current_ && (state_ == State::Edit || state_ == State::Insert) && col < buffer_.size())
+        return buffer_[col];
+    return rows_[row].v[col];
+}
+
+// --- editing -----------------------------------------------------------------------------------
+
+void Dataset::setUpdateTable(const QString& table, const QString& keyField, bool keyIsIdentity) {
+    updateTable_ = table;
+    keyField_ = keyField;
+    keyIsIdentity_ = keyIsIdentity;
+}
+
+int Dataset::keyIndex() const { return keyField_.isEmpty() ? -1 : fieldIndex(keyField_); }
+
+void Dataset::checkEditable() const {
+    if (!isOpen()) throw DbError(QStringLiteral("数据集 %1 没有打开").arg(name_));
+    if (updateTable_.isEmpty() || keyIndex() < 0)
+        throw DbError(QStringLiteral("数据集 %1 不能修改").arg(name_));
+}
+
+void Dataset::setState(State s) {
+    if (state_ == s) return;
+    state_ = s;
+    emit stateChanged(s);
+}
+
+void Dataset::append() {
+    checkEditable();
+    if (state_ == State::Edit || state_ == State::Insert) post();
+    const int at = int(rows_.size());
+    beginInsertRows({}, at, at);
+    Row r;
+    r.v.resize(int(fields_.size()));
+    r.seq = -1;
+    rows_.push_back(std::move(r));
+    endInsertRows();
+    buffer_ = rows_.back().v;
+    changed_ = QVector<bool>(int(fields_.size()), false);
+    state_ = State::Insert;
+    setCurrentInternal(at, true);
+    emit stateChanged(state_);
+}
+
+void Dataset::edit() {
+    checkEditable();
+    if (state_ == State::Edit || state_ == State::Insert) return;
+    if (current_ < 0) throw DbError(QStringLiteral("没有可修改的记录"));
+    buffer_ = rows_[current_].v;
+    changed_ = QVector<bool>(int(fields_.size()), false);
+    setState(State::Edit);
+}
+
+void Dataset::setValue(const QString& field, const QVariant& value) {
+    const int col = fieldIndex(field);
+    if (col < 0) throw DbError(QStringLiteral("数据集 %1 没有字段 %2").arg(name_, field));
+    if (isCalculated(col)) return;
+    if (state_ == State::Browse) edit();
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw DbError(QStringLiteral("数据集 %1 不在编辑状态").arg(name_));
+    buffer_[col] = normalise(value);
+    changed_[col] = true;
+    emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
+}
+
+void Dataset::writeInsert(Row& row, const QVector<bool>* changed) {
+    QStringList cols, ph;
+    Params p;
+    const int k = keyIndex();
+    for (int i = 0; i < storedFields_; ++i) {
+        if (i == k && keyIsIdentity_) continue;
+        if (changed && !(*changed)[i]) continue;
+        if (!changed && row.v[i].isNull()) continue;
+        cols << fields_[i];
+        const QString name = QStringLiteral("p%1").arg(i);
+        ph << QLatin1Char(':') + name;
+        p.insert(name, row.v[i]);
+    }
+    QString sql = cols.isEmpty() && db_.driver() == Driver::Postgres
+                      ? QStringLiteral("insert into %1 default values").arg(updateTable_)
+                      : QStringLiteral("insert into %1 (%2) values (%3)")
+                            .arg(updateTable_, cols.join(QStringLiteral(", ")), ph.join(QStringLiteral(", ")));
+    if (cols.isEmpty() && db_.isSqlite()) sql = QStringLiteral("insert into %1 default values").arg(updateTable_);
+    if (keyIsIdentity_ && k >= 0) {
+        const QVariant id = db_.insert(sql, p, fields_[k]);
+        row.v[k] = id;
+    } else {
+        db_.execute(sql, p);
+    }
+}
+
+void Dataset::writeUpdate(const Row& row, const QVector<QVariant>& before, const QVector<bool>& changed) {
+    QStringList sets;
+    Params p;
+    for (int i = 0; i < storedFields_; ++i) {
+        if (!changed[i]) continue;
+        const QString name = QStringLiteral("p%1").arg(i);
+        sets << fields_[i] + QStringLiteral(" = :") + name;
+        p.insert(name, row.v[i]);
+    }
+    if (sets.isEmpty()) return;
+    const int k = keyIndex();
+    p.insert(QStringLiteral("qv_key"), before[k]);
+    const QString sql = QStringLiteral("update %1 set %2 where %3 = :qv_key")
+                            .arg(updateTable_, sets.join(QStringLiteral(", ")), fields_[k]);
+    const int n = db_.execute(sql, p);
+    if (n != 1) throw DbError(QStringLiteral("要修改的记录已不存在，可能已被其他操作员删除。"), sql);
+}
+
+void Dataset::writeDelete(const QVariant& key) {
+    const QString sql = QStringLiteral("delete from %1 where %2 = :qv_key").arg(updateTable_, fields_[keyIndex()]);
+    const int n = db_.execute(sql, {{QStringLiteral("qv_key"), key}});
+    if (n != 1) throw DbError(QStringLiteral("要删除的记录已不存在，可能已被其他操作员删除。"), sql);
+}
+
+void Dataset::post() {
+    if (state_ != State::Edit && state_ != State::Insert) return;
+    Row& row = rows_[current_];
+    if (cached_) {
+        if (state_ == State::Edit && row.status == RowStatus::Unchanged) {
+            row.orig = row.v;
+            row.status = RowStatus::Modified;
+        }
+        if (state_ == State::Insert) row.status = RowStatus::Inserted;
+        row.v = buffer_;
+    } else {
+        Row updated = row;
+        updated.v = buffer_;
+        if (state_ == State::Insert) {
+            writeInsert(updated, &changed_);
+            ++localDelta_;
+        } else {
+            writeUpdate(updated, row.v, changed_);
+        }
+        row.v = updated.v;
+    }
+    buffer_.clear();
+    changed_.clear();
+    setState(State::Browse);
+    emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
+    emit currentRowChanged(current_);
+}
+
+void Dataset::cancel() {
+    if (state_ == State::Insert) {
+        const int at = current_;
+        beginRemoveRows({}, at, at);
+        rows_.erase(rows_.begin() + at);
+        endRemoveRows();
+        buffer_.clear();
+        changed_.clear();
+        state_ = State::Browse;
+        current_ = -1;
+        setCurrentInternal(std::min(at, int(rows_.size()) - 1), true);
+        emit stateChanged(state_);
+        return;
+    }
+    if (state_ == State::Edit) {
+        buffer_.clear();
+        changed_.clear();
+        setState(State::Browse);
+        emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
+    }
+}
+
+void Dataset::remove() {
+    checkEditable();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (state_ == State::Edit) cancel();
+    if (current_ < 0) throw DbError(QStringLiteral("没有可删除的记录"));
+    Row& row = rows_[current_];
+    const QVariant key = row.status == RowStatus::Modified ? row.orig[keyIndex()] : row.v[keyIndex()];
+    if (cached_) {
+        if (row.status != RowStatus::Inserted) pendingDeletes_.push_back(key);
+    } else {
+        writeDelete(key);
+        --localDelta_;
+    }
+    const int at = current_;
+    beginRemoveRows({}, at, at);
+    rows_.erase(rows_.begin() + at);
+    endRemoveRows();
+    current_ = -1;
+    setCurrentInternal(std::min(at, int(rows_.size()) - 1), true);
+}
+
+// --- cached updates ----------------------------------------------------------------------------
+
+void Dataset::setCachedUpdates(bool on) {
+    if (!on && hasPendingUpdates()) cancelUpdates();
+    cached_ = on;
+}
+
+bool Dataset::hasPendingUpdates() const {
+    if (!pendingDeletes_.empty()) return true;
+    return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.status != RowStatus::Unchanged; });
+}
+
+void Dataset::applyUpdates() {
+    if (state_ == State::Edit || state_ == State::Insert) post();
+    checkEditable();
+    Transaction tx(db_);
+    const int k = keyIndex();
+    for (const QVariant& key : pendingDeletes_) writeDelete(key);
+    for (Row& r : rows_) {
+        if (r.status == RowStatus::Inserted) {
+            Row copy = r;
+            writeInsert(copy, nullptr);
+            r.v[k] = copy.v[k];
+        } else if (r.status == RowStatus::Modified) {
+            QVector<bool> changed(int(fields_.size()), false);
+            for (int i = 0; i < storedFields_; ++i) changed[i] = !(r.v[i] == r.orig[i]);
+            writeUpdate(r, r.orig, changed);
+        }
+    }
+    tx.commit();
+}
+
+void Dataset::commitUpdates() {
+    pendingDeletes_.clear();
+    for (Row& r : rows_) {
+        r.status = RowStatus::Unchanged;
+        r.orig.clear();
+    }
+}
+
+void Dataset::cancelUpdates() {
+    if (state_ == State::Edit || state_ == State::Insert) cancel();
+    if (!hasPendingUpdates()) return;
+    // Re-read: the server still holds every row as it was.
+    pendingDeletes_.clear();
+    for (Row& r : rows_) r.status = RowStatus::Unchanged;
+    if (isOpen()) open();
+}
+
+// --- master–detail -----------------------------------------------------------------------------
+
+void Dataset::setMaster(Dataset* master, const QString& masterField, const QString& paramName) {
+    clearMaster();
+    master_ = master;
+    masterField_ = masterField;
+    masterParam_ = paramName;
+    if (master_) {
+        masterConn_ = connect(master_, &Dataset::currentRowChanged, this, &Dataset::onMasterChanged);
+        params_.insert(masterParam_, master_->value(masterField_));
+    }
+}
+
+void Dataset::clearMaster() {
+    if (masterConn_) disconnect(masterConn_);
+    master_ = nullptr;
+}
+
+void Dataset::onMasterChanged() {
+    const QVariant v = master_->isOpen() && master_->currentRow() >= 0 ? master_->value(masterField_) : QVariant();
+    // While the master appends a new row its key is not yet known: the detail then shows nothing.
+    const bool same = params_.contains(masterParam_) && equalValues(params_.value(masterParam_), v) &&
+                      params_.value(masterParam_).isNull() == v.isNull();
+    params_.insert(masterParam_, v.isValid() ? v : QVariant(QMetaType(QMetaType::QString)));
+    if (isOpen() && !same && state_ == State::Browse && !hasPendingUpdates()) open();
+}
+
+// --- display -----------------------------------------------------------------------------------
+
+void Dataset::setDisplayLabel(const QString& field, const QString& label) {
+    labels_.insert(field.toLower(), label);
+    const int col = fieldIndex(field);
+    if (col >= 0) emit headerDataChanged(Qt::Horizontal, col, col);
+}
+
+QString Dataset::displayLabel(const QString& field) const {
+    const auto it = labels_.find(field.toLower());
+    if (it != labels_.end()) return *it;
+    const int col = fieldIndex(field);
+    return col >= 0 ? fields_[col] : field;
+}
+
+void Dataset::setDisplayFormat(const QString& field, const QString& format) {
+    if (format.isEmpty()) formats_.remove(field.toLower());
+    else formats_.insert(field.toLower(), format);
+}
+
+QString Dataset::displayFormat(const QString& field) const { return formats_.value(field.toLower()); }
+
+void Dataset::clearDisplaySettings() {
+    labels_.clear();
+    formats_.clear();
+}
+
+QString Dataset::formatValue(const QVariant& v, const QString& format) {
+    if (v.isNull() || !v.isValid()) return {};
+    switch (v.typeId()) {
+        case QMetaType::QDateTime: {
+            const QDateTime dt = v.toDateTime();
+            if (dt.time() == QTime(0, 0)) return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
+            return dt.toString(QLatin1String(Dialect::kDateTimeFormat));
+        }
+        case QMetaType::QDate:
+            return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        default:
+            break;
+    }
+    if (!format.isEmpty()) {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (ok) {
+            const int dot = format.indexOf(QLatin1Char('.'));
+            const int decimals = dot < 0 ? 0 : int(format.size() - dot - 1);
+            return QString::number(d, 'f', decimals);
+        }
+    }
+    if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
+    return v.toString();
+}
+
+QString Dataset::displayText(int row, int col) const {
+    const QString f = col >= 0 && col < int(fields_.size()) ? formats_.value(fields_[col].toLower()) : QString();
+    return formatValue(value(row, col), f);
+}
+
+// --- sort --------------------------------------------------------------------------------------
+
+void Dataset::setSort(const QString& spec) {
+    sort_ = spec.trimmed();
+    if (!isOpen()) return;
+    if (!sort_.isEmpty()) fetchAll();
+    beginResetModel();
+    applySort();
+    endResetModel();
+    setCurrentInternal(current_, true);
+}
+
+void Dataset::applySort() {
+    std::vector<std::pair<int, bool>> keys;
+    for (const QString& part : sort_.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        QStringList w = part.simplified().split(QLatin1Char(' '));
+        if (w.isEmpty() || w[0].isEmpty()) continue;
+        const int col = fieldIndex(w[0]);
+        if (col < 0) throw DbError(QStringLiteral("排序字段 %1 不存在").arg(w[0]));
+        const bool desc = w.size() > 1 && w[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        keys.emplace_back(col, desc);
+    }
+    QVariant key;
+    const int k = keyIndex();
+    if (current_ >= 0 && k >= 0) key = rows_[current_].v[k];
+    std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
+        for (const auto& [col, desc] : keys) {
+            const int c = compareValues(a.v[col], b.v[col]);
+            if (c != 0) return desc ? c > 0 : c < 0;
+        }
+        if (keys.empty()) {
+            // Restore the order read; rows appended here stay last.
+            const qint64 sa = a.seq < 0 ? INT64_MAX : a.seq, sb = b.seq < 0 ? INT64_MAX : b.seq;
+            return sa < sb;
+        }
+        return false;
+    });
+    if (key.isValid() && k >= 0) {
+        for (int r = 0; r < int(rows_.size()); ++r)
+            if (equalValues(rows_[r].v[k], key)) {
+                current_ = r;
+                break;
+            }
+    }
+}
+
+// --- model -------------------------------------------------------------------------------------
+
+int Dataset::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+
+int Dataset::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(fields_.size()); }
+
+QVariant Dataset::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(rows_.size()) || index.column() >= int(fields_.size())) return {};
+    switch (role) {
+        case Qt::DisplayRole:
+            return displayText(index.row(), index.column());
+        case Qt::EditRole:
+            return value(index.row(), index.column());
+        default:
+            return {};
+    }
+}
+
+bool Dataset::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || readOnly_ || isCalculated(index.column())) return false;
+    setCurrentRow(index.row());
+    if (current_ != index.row()) return false;
+    if (state_ == State::Browse) edit();
+    setValue(fields_[index.column()], value);
+    return true;
+}
+
+QVariant Dataset::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    if (section < 0 || section >= int(fields_.size())) return {};
+    return displayLabel(fields_[section]);
+}
+
+Qt::ItemFlags Dataset::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!readOnly_ && !updateTable_.isEmpty() && !isCalculated(index.column())) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool Dataset::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && cursor_ != nullptr; }
+
+void Dataset::fetchMore(const QModelIndex& parent) {
+    if (parent.isValid() || !cursor_) return;
+    std::vector<Row> fetched;
+    fetchChunk(kChunk, fetched);
+    appendFetched(fetched);
+}
+
+void Dataset::appendFetched(std::vector<Row>& fetched) {
+    if (!fetched.empty()) {
+        const int at = int(rows_.size());
+        beginInsertRows({}, at, at + int(fetched.size()) - 1);
+        for (Row& r : fetched) rows_.push_back(std::move(r));
+        endInsertRows();
+    }
+    eof_ = rows_.empty() || (current_ == int(rows_.size()) - 1 && !cursor_);
+}
+
+}  // namespace qv

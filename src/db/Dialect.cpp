@@ -1,0 +1,82 @@
+#include "Dialect.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QStringList>
+
+namespace qv {
+
+QString Dialect::concat(std::initializer_list<QString> parts) const {
+    QStringList l(parts);
+    return QStringLiteral("(") + l.join(QStringLiteral(" || ")) + QStringLiteral(")");
+}
+
+QString Dialect::quoteIdentifier(const QString& name) const {
+    QString n = name;
+    n.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + n + QLatin1Char('"');
+}
+
+QVariant Dialect::bindValue(const QVariant& v) const {
+    switch (v.typeId()) {
+        case QMetaType::QDateTime:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                              : QVariant(v.toDateTime().toString(QLatin1String(kDateTimeFormat)));
+        case QMetaType::QDate:
+            return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                              : QVariant(v.toDate().startOfDay().toString(QLatin1String(kDateTimeFormat)));
+        case QMetaType::Bool:
+            return QVariant(v.toBool() ? 1 : 0);
+        default:
+            return v;
+    }
+}
+
+namespace {
+
+class SqliteDialect : public Dialect {
+public:
+    Driver driver() const override { return Driver::Sqlite; }
+    QString top(int n, const QString& select) const override {
+        return select + QStringLiteral(" limit %1").arg(n);
+    }
+    QString len(const QString& e) const override { return QStringLiteral("length(%1)").arg(e); }
+    QString month(const QString& e) const override {
+        return QStringLiteral("cast(strftime('%m', %1) as integer)").arg(e);
+    }
+    QString day(const QString& e) const override {
+        return QStringLiteral("cast(strftime('%d', %1) as integer)").arg(e);
+    }
+    QString insertReturning(const QString& insert, const QString&) const override { return insert; }
+    bool returnsIdentityInResult() const override { return false; }
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+};
+
+class PostgresDialect : public Dialect {
+public:
+    Driver driver() const override { return Driver::Postgres; }
+    QString top(int n, const QString& select) const override {
+        return select + QStringLiteral(" limit %1").arg(n);
+    }
+    QString len(const QString& e) const override { return QStringLiteral("length(%1)").arg(e); }
+    QString month(const QString& e) const override {
+        return QStringLiteral("cast(extract(month from %1) as integer)").arg(e);
+    }
+    QString day(const QString& e) const override {
+        return QStringLiteral("cast(extract(day from %1) as integer)").arg(e);
+    }
+    QString insertReturning(const QString& insert, const QString& key) const override {
+        return insert + QStringLiteral(" returning ") + quoteIdentifier(key);
+    }
+    bool returnsIdentityInResult() const override { return true; }
+    QString beginStatement() const override { return QStringLiteral("BEGIN"); }
+};
+
+}  // namespace
+
+std::unique_ptr<Dialect> Dialect::create(Driver d) {
+    if (d == Driver::Postgres) return std::make_unique<PostgresDialect>();
+    return std::make_unique<SqliteDialect>();
+}
+
+}  // namespace qv
