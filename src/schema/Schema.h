@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+class Database;
+}
+
+namespace qv::schema {
+
+// Creates every table, index and view of the database and loads the initial content, in one
+// transaction. The database must be empty (no table of ours yet).
+void install(Database& db);
+
+// Creates tables, indexes and views only (no content).
+void createObjects(Database& db);
+// Loads the initial content into a database that has the objects but no rows.
+void loadInitialContent(Database& db);
+
+// Every table and every view, as the schema spells them.
+QStringList tableNames();
+QStringList viewNames();
+// Every column name of every table and view, as the schema spells it (for Database::setCanonicalNames).
+QStringList columnNames();
+
+}  // namespace qv::schema
