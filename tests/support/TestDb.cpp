@@ -1,0 +1,174 @@
+#include "TestDb.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <cstdlib>
+#include <memory>
+
+#include "Schema.h"
+
+namespace qv::test {
+
+namespace {
+
+QHash<QString, QString> pgKeywords() {
+    QHash<QString, QString> kv;
+    const QString spec = qEnvironmentVariable("QUORVAN_TEST_PG");
+    for (const QString& part : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0) kv.insert(part.left(eq).toLower(), part.mid(eq + 1));
+    }
+    return kv;
+}
+
+ConnectionSettings pgSettings(const QString& database) {
+    const auto kv = pgKeywords();
+    ConnectionSettings s;
+    s.driver = Driver::Postgres;
+    s.server = kv.value(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+    if (kv.contains(QStringLiteral("port"))) s.server += QLatin1Char(':') + kv.value(QStringLiteral("port"));
+    s.user = kv.value(QStringLiteral("user"), QStringLiteral("postgres"));
+    s.password = kv.value(QStringLiteral("password"));
+    s.database = database;
+    return s;
+}
+
+// The maintenance connection that creates and drops the test databases of this process.
+class PgServer {
+public:
+    PgServer() : db_(QStringLiteral("qv_test_admin")) {
+        QString err;
+        if (!db_.open(pgSettings(QStringLiteral("postgres")), &err))
+            qFatal("cannot reach the test PostgreSQL server: %s", qPrintable(err));
+        prefix_ = QStringLiteral("qvt_%1_%2")
+                      .arg(QCoreApplication::applicationPid())
+                      .arg(QUuid::createUuid().toString(QUuid::Id128).left(6));
+    }
+    ~PgServer() {
+        for (const QString& name : created_) drop(name);
+        if (!templ_.isEmpty()) drop(templ_);
+    }
+    QString templateDb() {
+        if (templ_.isEmpty()) {
+            templ_ = prefix_ + QStringLiteral("_tpl");
+            create(templ_, QString());
+            Database db(QStringLiteral("qv_test_tpl"));
+            QString err;
+            if (!db.open(pgSettings(templ_), &err)) qFatal("template: %s", qPrintable(err));
+            schema::install(db);
+            db.close();
+        }
+        return templ_;
+    }
+    QString newDb(bool withContent) {
+        const QString name = prefix_ + QStringLiteral("_%1").arg(++counter_);
+        create(name, withContent ? templateDb() : QString());
+        created_ << name;
+        return name;
+    }
+
+private:
+    void create(const QString& name, const QString& from) {
+        QString sql = QStringLiteral("create database %1").arg(name);
+        if (!from.isEmpty()) sql += QStringLiteral(" template %1").arg(from);
+        db_.exec(sql);
+    }
+    void drop(const QString& name) {
+        try {
+            db_.exec(QStringLiteral("drop database if exists %1 with (force)").arg(name));
+        } catch (const DbError&) {
+        }
+    }
+    Database db_;
+    QString prefix_, templ_;
+    QStringList created_;
+    int counter_ = 0;
+};
+
+PgServer& pgServer() {
+    static PgServer server;
+    return server;
+}
+
+QTemporaryDir& tempFolder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString sqliteTemplate() {
+    static QString path;
+    if (path.isEmpty()) {
+        path = QDir(tempFolder().path()).filePath(QStringLiteral("template.db"));
+        {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+        }
+        Database db(QStringLiteral("qv_test_tpl"));
+        ConnectionSettings s;
+        s.database = path;
+        QString err;
+        if (!db.open(s, &err)) qFatal("template: %s", qPrintable(err));
+        schema::install(db);
+        db.exec(QStringLiteral("pragma wal_checkpoint(truncate)"));
+        db.close();
+    }
+    return path;
+}
+
+int sqliteCounter = 0;
+
+}  // namespace
+
+bool TestDb::usingPostgres() { return !qEnvironmentVariableIsEmpty("QUORVAN_TEST_PG"); }
+
+QString TestDb::tempDir() { return tempFolder().path(); }
+
+ConnectionSettings TestDb::fresh() {
+    if (usingPostgres()) return pgSettings(pgServer().newDb(true));
+    const QString path = QDir(tempDir()).filePath(QStringLiteral("test%1.db").arg(++sqliteCounter));
+    QFile::remove(path);
+    if (!QFile::copy(sqliteTemplate(), path)) qFatal("cannot copy the template database");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ConnectionSettings s;
+    s.database = path;
+    return s;
+}
+
+ConnectionSettings TestDb::empty() {
+    if (usingPostgres()) return pgSettings(pgServer().newDb(false));
+    const QString path = QDir(tempDir()).filePath(QStringLiteral("empty%1.db").arg(++sqliteCounter));
+    QFile::remove(path);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    ConnectionSettings s;
+    s.database = path;
+    return s;
+}
+
+bool TestDb::openFresh(Database& db) {
+    QString err;
+    if (!db.open(fresh(), &err)) {
+        qWarning("cannot open a fresh test database: %s", qPrintable(err));
+        return false;
+    }
+    db.setCanonicalNames(schema::columnNames());
+    return true;
+}
+
+ConnectionSettings TestDb::unreachable() {
+    if (usingPostgres()) {
+        ConnectionSettings s = pgSettings(QStringLiteral("postgres"));
+        s.server = QStringLiteral("127.0.0.1:1");
+        s.connectTimeoutSeconds = 2;
+        return s;
+    }
+    ConnectionSettings s;
+    s.database = QDir(tempDir()).filePath(QStringLiteral("no-such-file.db"));
+    return s;
+}
+
+}  // namespace qv::test
