@@ -66,7 +66,7 @@ public:
         return QStringLiteral("cast(extract(day from %1) as integer)").arg(e);
     }
     QString insertReturning(const QString& insert, const QString& key) const override {
-        return insert + QStringLiteral(" returning ") + quoteIdentifier(key);
+        return insert + QStringLiteral(" returning ") + key;
     }
     bool returnsIdentityInResult() const override { return true; }
     QString beginStatement() const override { return QStringLiteral("BEGIN"); }
