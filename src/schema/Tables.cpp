@@ -70,7 +70,7 @@ QList<Table> buildTables() {
                 datetime(QStringLiteral("AwokeDate")), text(QStringLiteral("finish"))}};
     t << Table{QStringLiteral("T_price"),
                {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), datetime(QStringLiteral("baojiatime")),
-                text(QStringLiteral("sort"), kName), text(QStringLiteral("type")),
+                text(QStringLiteral("sort"), kLongName), text(QStringLiteral("type")),
                 text(QStringLiteral("filepath"), kPath), text(QStringLiteral("people")),
                 floating(QStringLiteral("unitnumber")), text(QStringLiteral("guige")),
                 money(QStringLiteral("unitprice"))}};
