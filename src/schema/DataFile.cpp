@@ -8,7 +8,8 @@
 namespace qv::schema {
 
 QString dataFileTable(const QString& fileName, Driver driver, bool* applies) {
-    static const QRegularExpression re(QStringLiteral("^\\d\\d_([A-Za-z0-9_]+?)(?:\\.(sqlite|postgres))?\\.tsv$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\d\\d_([A-Za-z0-9_]+?)(?:\\.(sqlite|postgres))?\\.tsv$"));
     const QRegularExpressionMatch m = re.match(QFileInfo(fileName).fileName());
     if (applies) *applies = false;
     if (!m.hasMatch()) return {};

@@ -16,7 +16,7 @@ struct DataFile {
     QString table;       // as the file name spells it
     QStringList header;  // column names
     struct Row {
-        int line = 0;               // 1-based line number in the file
+        int line = 0;                          // 1-based line number in the file
         QList<std::optional<QString>> values;  // nullopt = NULL
     };
     QList<Row> rows;

@@ -21,7 +21,8 @@ const QString kDataDir = QStringLiteral(":/schema/data");
 // Inserts the rows of one data file with one prepared statement, every value bound.
 void loadFile(Database& db, const DataFile& file) {
     const Table* table = findTable(file.table);
-    if (!table) throw DbError(QStringLiteral("初始数据文件 %1 指向不存在的表 %2").arg(file.fileName, file.table));
+    if (!table)
+        throw DbError(QStringLiteral("初始数据文件 %1 指向不存在的表 %2").arg(file.fileName, file.table));
     QList<const Column*> cols;
     QStringList names, placeholders;
     for (int i = 0; i < file.header.size(); ++i) {
@@ -35,14 +36,16 @@ void loadFile(Database& db, const DataFile& file) {
     }
     if (file.rows.isEmpty()) return;
 
-    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                            .arg(table->name, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    const QString sql =
+        QStringLiteral("insert into %1 (%2) values (%3)")
+            .arg(table->name, names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
     QSqlQuery q(db.handle());
     if (!q.prepare(sql)) throw DbError(q.lastError(), sql);
     for (const DataFile::Row& row : file.rows) {
         for (int i = 0; i < row.values.size(); ++i) {
             const std::optional<QString>& v = row.values.at(i);
-            const bool textual = cols.at(i)->type == ColumnType::Text || cols.at(i)->type == ColumnType::LongText;
+            const bool textual =
+                cols.at(i)->type == ColumnType::Text || cols.at(i)->type == ColumnType::LongText;
             // An empty field means the empty string; for numbers and dates it can only mean "no value".
             if (!v || (!textual && v->isEmpty()))
                 q.bindValue(placeholders.at(i), QVariant(QMetaType::fromType<QString>()));
@@ -56,8 +59,9 @@ void loadFile(Database& db, const DataFile& file) {
     // Identity values given explicitly: move the counter past them. SQLite does so by itself.
     const Column* id = table->identity();
     if (id && db.driver() == Driver::Postgres && cols.contains(id)) {
-        db.exec(QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%3), 0) + 1, false) "
-                               "from %4")
+        db.exec(QStringLiteral(
+                    "select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%3), 0) + 1, false) "
+                    "from %4")
                     .arg(table->name.toLower(), id->name.toLower(), id->name, table->name));
     }
 }

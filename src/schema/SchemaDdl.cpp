@@ -52,7 +52,9 @@ QString columnType(const Column& c, Driver d) {
             return pg ? QStringLiteral("timestamp(0)") : QStringLiteral("text");
         case ColumnType::Text:
             if (pg) return QStringLiteral("citext check (char_length(%1) <= %2)").arg(c.name).arg(c.width);
-            return QStringLiteral("varchar(%2) collate nocase check (length(%1) <= %2)").arg(c.name).arg(c.width);
+            return QStringLiteral("varchar(%2) collate nocase check (length(%1) <= %2)")
+                .arg(c.name)
+                .arg(c.width);
         case ColumnType::LongText:
             return pg ? QStringLiteral("citext") : QStringLiteral("text collate nocase");
     }

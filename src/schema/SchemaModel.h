@@ -12,10 +12,10 @@ namespace qv::schema {
 enum class ColumnType {
     Identity,  // auto-increment integer key assigned by the server (may be given explicitly)
     Integer,
-    Boolean,   // integer holding 0/1
+    Boolean,  // integer holding 0/1
     Float,
-    Number,    // integer or fraction, width not fixed
-    Money,     // fixed point with four decimals
+    Number,  // integer or fraction, width not fixed
+    Money,   // fixed point with four decimals
     DateTime,
     Date,
     Text,      // text of at most `width` characters, compared without case

@@ -39,68 +39,72 @@ QList<Table> buildTables() {
 
     // Customers and contacts.
     t << Table{QStringLiteral("custom"),
-               QList<Column>{identity(QStringLiteral("CustID")), text(QStringLiteral("CustCode")),
+               QList<Column>{identity(QStringLiteral("CustID")),   text(QStringLiteral("CustCode")),
                              text(QStringLiteral("Company"), 200), text(QStringLiteral("CustType")),
-                             text(QStringLiteral("Category")), text(QStringLiteral("Country")),
-                             text(QStringLiteral("Province")), text(QStringLiteral("City")),
+                             text(QStringLiteral("Category")),     text(QStringLiteral("Country")),
+                             text(QStringLiteral("Province")),     text(QStringLiteral("City")),
                              text(QStringLiteral("Address"), 200), text(QStringLiteral("PostCode"), 10),
-                             text(QStringLiteral("Tel")), text(QStringLiteral("Fax")), text(QStringLiteral("Income")),
-                             text(QStringLiteral("Email")), text(QStringLiteral("Url")),
-                             text(QStringLiteral("CustFrom")), memo(QStringLiteral("Introduce")),
-                             text(QStringLiteral("F_User")), datetime(QStringLiteral("Adddate")),
-                             text(QStringLiteral("MainContact")), text(QStringLiteral("OtherInfo")),
-                             text(QStringLiteral("Memo2"), 200), text(QStringLiteral("Memo3"), 200),
-                             text(QStringLiteral("custlevel")), text(QStringLiteral("mobile"))} +
+                             text(QStringLiteral("Tel")),          text(QStringLiteral("Fax")),
+                             text(QStringLiteral("Income")),       text(QStringLiteral("Email")),
+                             text(QStringLiteral("Url")),          text(QStringLiteral("CustFrom")),
+                             memo(QStringLiteral("Introduce")),    text(QStringLiteral("F_User")),
+                             datetime(QStringLiteral("Adddate")),  text(QStringLiteral("MainContact")),
+                             text(QStringLiteral("OtherInfo")),    text(QStringLiteral("Memo2"), 200),
+                             text(QStringLiteral("Memo3"), 200),   text(QStringLiteral("custlevel")),
+                             text(QStringLiteral("mobile"))} +
                    numbered(QStringLiteral("field"), 6, 50)};
-    t << Table{QStringLiteral("contact"),
-               {identity(QStringLiteral("ContactId")), text(QStringLiteral("CustCode")), text(QStringLiteral("Name")),
-                boolean(QStringLiteral("Main")), text(QStringLiteral("Position")),
-                text(QStringLiteral("Department")), text(QStringLiteral("Email")), text(QStringLiteral("Address")),
-                text(QStringLiteral("PostCode")), text(QStringLiteral("Tel")), text(QStringLiteral("Mobile")),
-                text(QStringLiteral("HomeTel")), text(QStringLiteral("Fax")), datetime(QStringLiteral("Birthday")),
-                memo(QStringLiteral("introduce")), text(QStringLiteral("F_User")),
-                text(QStringLiteral("Company"), 200)}};
+    t << Table{
+        QStringLiteral("contact"),
+        {identity(QStringLiteral("ContactId")), text(QStringLiteral("CustCode")),
+         text(QStringLiteral("Name")), boolean(QStringLiteral("Main")), text(QStringLiteral("Position")),
+         text(QStringLiteral("Department")), text(QStringLiteral("Email")), text(QStringLiteral("Address")),
+         text(QStringLiteral("PostCode")), text(QStringLiteral("Tel")), text(QStringLiteral("Mobile")),
+         text(QStringLiteral("HomeTel")), text(QStringLiteral("Fax")), datetime(QStringLiteral("Birthday")),
+         memo(QStringLiteral("introduce")), text(QStringLiteral("F_User")),
+         text(QStringLiteral("Company"), 200)}};
 
     // Activities. Company is a copy of the customer's company name, so it is as wide as the original.
-    t << Table{QStringLiteral("T_Schedule"),
-               {identity(QStringLiteral("ScheduleID")), text(QStringLiteral("CustCode")),
-                text(QStringLiteral("Subject")), text(QStringLiteral("Type")), text(QStringLiteral("Company"), 200),
-                text(QStringLiteral("Contact")), datetime(QStringLiteral("StartDate")), memo(QStringLiteral("Memo")),
-                text(QStringLiteral("F_User")), boolean(QStringLiteral("Awoke")),
-                datetime(QStringLiteral("AwokeDate")), text(QStringLiteral("finish"))}};
+    t << Table{
+        QStringLiteral("T_Schedule"),
+        {identity(QStringLiteral("ScheduleID")), text(QStringLiteral("CustCode")),
+         text(QStringLiteral("Subject")), text(QStringLiteral("Type")), text(QStringLiteral("Company"), 200),
+         text(QStringLiteral("Contact")), datetime(QStringLiteral("StartDate")), memo(QStringLiteral("Memo")),
+         text(QStringLiteral("F_User")), boolean(QStringLiteral("Awoke")),
+         datetime(QStringLiteral("AwokeDate")), text(QStringLiteral("finish"))}};
     t << Table{QStringLiteral("T_price"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), datetime(QStringLiteral("baojiatime")),
-                text(QStringLiteral("sort"), kLongName), text(QStringLiteral("type")),
-                text(QStringLiteral("filepath"), kPath), text(QStringLiteral("people")),
-                floating(QStringLiteral("unitnumber")), text(QStringLiteral("guige")),
-                money(QStringLiteral("unitprice"))}};
+               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")),
+                datetime(QStringLiteral("baojiatime")), text(QStringLiteral("sort"), kLongName),
+                text(QStringLiteral("type")), text(QStringLiteral("filepath"), kPath),
+                text(QStringLiteral("people")), floating(QStringLiteral("unitnumber")),
+                text(QStringLiteral("guige")), money(QStringLiteral("unitprice"))}};
     t << Table{QStringLiteral("T_visit"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), datetime(QStringLiteral("visittime")),
-                text(QStringLiteral("personnel")), text(QStringLiteral("visitcontent")),
-                text(QStringLiteral("visitresult"))}};
+               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")),
+                datetime(QStringLiteral("visittime")), text(QStringLiteral("personnel")),
+                text(QStringLiteral("visitcontent")), text(QStringLiteral("visitresult"))}};
     t << Table{QStringLiteral("T_feedback"),
                {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")),
                 datetime(QStringLiteral("feedbacktime")), text(QStringLiteral("feedbackcontent")),
                 text(QStringLiteral("feedbackresult")), datetime(QStringLiteral("disposaltime")),
                 text(QStringLiteral("disposalpersonnel")), text(QStringLiteral("deskclerk"))}};
-    t << Table{QStringLiteral("T_trackcust"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), text(QStringLiteral("custphase")),
-                text(QStringLiteral("custstate")), text(QStringLiteral("people")),
-                datetime(QStringLiteral("lasttime")), datetime(QStringLiteral("selltime"))}};
+    t << Table{
+        QStringLiteral("T_trackcust"),
+        {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), text(QStringLiteral("custphase")),
+         text(QStringLiteral("custstate")), text(QStringLiteral("people")),
+         datetime(QStringLiteral("lasttime")), datetime(QStringLiteral("selltime"))}};
     t << Table{QStringLiteral("T_bargain"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")), text(QStringLiteral("bargainname")),
-                datetime(QStringLiteral("bargaintime")), text(QStringLiteral("people")),
-                text(QStringLiteral("filepath"), kPath), text(QStringLiteral("finish")),
-                money(QStringLiteral("balancemoney")), money(QStringLiteral("bargainmoney")),
-                text(QStringLiteral("memo"), kLongName)}};
+               {identity(QStringLiteral("ID")), text(QStringLiteral("custcode")),
+                text(QStringLiteral("bargainname")), datetime(QStringLiteral("bargaintime")),
+                text(QStringLiteral("people")), text(QStringLiteral("filepath"), kPath),
+                text(QStringLiteral("finish")), money(QStringLiteral("balancemoney")),
+                money(QStringLiteral("bargainmoney")), text(QStringLiteral("memo"), kLongName)}};
 
     // Products and sales.
     t << Table{QStringLiteral("T_Products"),
                QList<Column>{identity(QStringLiteral("Product_ID")), text(QStringLiteral("Product_Code")),
-                             text(QStringLiteral("Product"), kLongName), text(QStringLiteral("Product_Specific")),
-                             number(QStringLiteral("SalePrice")), number(QStringLiteral("CostPrice")),
-                             text(QStringLiteral("Unit_Name")), text(QStringLiteral("Memo"), kLongName),
-                             text(QStringLiteral("GoodsType"))} +
+                             text(QStringLiteral("Product"), kLongName),
+                             text(QStringLiteral("Product_Specific")), number(QStringLiteral("SalePrice")),
+                             number(QStringLiteral("CostPrice")), text(QStringLiteral("Unit_Name")),
+                             text(QStringLiteral("Memo"), kLongName), text(QStringLiteral("GoodsType"))} +
                    numbered(QStringLiteral("Goods"), 20, 50)};
     t << Table{QStringLiteral("T_sale"),
                QList<Column>{identity(QStringLiteral("ID")), text(QStringLiteral("BillCode")),
@@ -111,24 +115,27 @@ QList<Table> buildTables() {
                              text(QStringLiteral("people"))} +
                    numbered(QStringLiteral("Bill"), 20, 50)};
     // Product keeps the whole product name and Custcode the whole customer code: cutting them loses data.
-    t << Table{QStringLiteral("T_SaleDetail"),
-               {identity(QStringLiteral("SaleDetailID")), text(QStringLiteral("BillCode")),
-                text(QStringLiteral("Product_Code")), text(QStringLiteral("Product"), kLongName),
-                text(QStringLiteral("Product_Specific")), text(QStringLiteral("Unit_Name")),
-                money(QStringLiteral("SalePrice")), floating(QStringLiteral("Number")),
-                floating(QStringLiteral("DisCount")), money(QStringLiteral("SaleMoney")),
-                text(QStringLiteral("memo"), 20), money(QStringLiteral("FField1")), money(QStringLiteral("FField2")),
-                money(QStringLiteral("TCMoney")), text(QStringLiteral("Custcode"))}};
-    t << Table{QStringLiteral("T_People"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("people")), text(QStringLiteral("sex")),
-                text(QStringLiteral("tel")), datetime(QStringLiteral("Birthday")), text(QStringLiteral("IDCard")),
-                text(QStringLiteral("Branch")), text(QStringLiteral("Email")), text(QStringLiteral("learn")),
-                text(QStringLiteral("polity")), text(QStringLiteral("Address"))}};
-    t << Table{QStringLiteral("T_PeopleTC"),
-               {text(QStringLiteral("people")), text(QStringLiteral("GoodsCode")),
-                text(QStringLiteral("GoodsName"), kLongName), text(QStringLiteral("GoodsType")),
-                text(QStringLiteral("GoodsTC")), datetime(QStringLiteral("date")), text(QStringLiteral("Branch")),
-                text(QStringLiteral("UserName")), identity(QStringLiteral("ID"))}};
+    t << Table{
+        QStringLiteral("T_SaleDetail"),
+        {identity(QStringLiteral("SaleDetailID")), text(QStringLiteral("BillCode")),
+         text(QStringLiteral("Product_Code")), text(QStringLiteral("Product"), kLongName),
+         text(QStringLiteral("Product_Specific")), text(QStringLiteral("Unit_Name")),
+         money(QStringLiteral("SalePrice")), floating(QStringLiteral("Number")),
+         floating(QStringLiteral("DisCount")), money(QStringLiteral("SaleMoney")),
+         text(QStringLiteral("memo"), 20), money(QStringLiteral("FField1")), money(QStringLiteral("FField2")),
+         money(QStringLiteral("TCMoney")), text(QStringLiteral("Custcode"))}};
+    t << Table{
+        QStringLiteral("T_People"),
+        {identity(QStringLiteral("ID")), text(QStringLiteral("people")), text(QStringLiteral("sex")),
+         text(QStringLiteral("tel")), datetime(QStringLiteral("Birthday")), text(QStringLiteral("IDCard")),
+         text(QStringLiteral("Branch")), text(QStringLiteral("Email")), text(QStringLiteral("learn")),
+         text(QStringLiteral("polity")), text(QStringLiteral("Address"))}};
+    t << Table{
+        QStringLiteral("T_PeopleTC"),
+        {text(QStringLiteral("people")), text(QStringLiteral("GoodsCode")),
+         text(QStringLiteral("GoodsName"), kLongName), text(QStringLiteral("GoodsType")),
+         text(QStringLiteral("GoodsTC")), datetime(QStringLiteral("date")), text(QStringLiteral("Branch")),
+         text(QStringLiteral("UserName")), identity(QStringLiteral("ID"))}};
 
     // Sales summary work tables, shared by all workstations; number keeps fractions of quantities.
     t << Table{QStringLiteral("T_Tempsum_name"),
@@ -164,45 +171,50 @@ QList<Table> buildTables() {
                 integer(QStringLiteral("Tag"), QStringLiteral("0")), identity(QStringLiteral("ID"))}};
 
     // Configuration.
-    t << Table{QStringLiteral("T_FieldShow"),
-               {identity(QStringLiteral("ID")), text(QStringLiteral("TableName")), text(QStringLiteral("Field")),
-                text(QStringLiteral("Name")), integer(QStringLiteral("Show"), QStringLiteral("1")),
-                integer(QStringLiteral("ShowID"), QStringLiteral("0")),
-                integer(QStringLiteral("Width"), QStringLiteral("80")),
-                integer(QStringLiteral("ShowUp"), QStringLiteral("0")),
-                integer(QStringLiteral("SumField"), QStringLiteral("0")),
-                integer(QStringLiteral("ShowButton"), QStringLiteral("0")),
-                integer(QStringLiteral("F_Field"), QStringLiteral("0")),
-                integer(QStringLiteral("FieldType"), QStringLiteral("0")),
-                integer(QStringLiteral("dotsize"), QStringLiteral("0"))}};
+    t << Table{
+        QStringLiteral("T_FieldShow"),
+        {identity(QStringLiteral("ID")), text(QStringLiteral("TableName")), text(QStringLiteral("Field")),
+         text(QStringLiteral("Name")), integer(QStringLiteral("Show"), QStringLiteral("1")),
+         integer(QStringLiteral("ShowID"), QStringLiteral("0")),
+         integer(QStringLiteral("Width"), QStringLiteral("80")),
+         integer(QStringLiteral("ShowUp"), QStringLiteral("0")),
+         integer(QStringLiteral("SumField"), QStringLiteral("0")),
+         integer(QStringLiteral("ShowButton"), QStringLiteral("0")),
+         integer(QStringLiteral("F_Field"), QStringLiteral("0")),
+         integer(QStringLiteral("FieldType"), QStringLiteral("0")),
+         integer(QStringLiteral("dotsize"), QStringLiteral("0"))}};
     // F_Field receives a workbook's column header, which may be longer than a column caption.
     t << Table{QStringLiteral("T_Import"),
                {identity(QStringLiteral("ImportID")), text(QStringLiteral("TableName")),
                 text(QStringLiteral("S_Field"), 30), text(QStringLiteral("FieldName")),
                 text(QStringLiteral("F_Field"), 200)}};
-    t << Table{QStringLiteral("T_SoftInfo"),
-               {text(QStringLiteral("SoftName"), 100), text(QStringLiteral("Version")), number(QStringLiteral("INI1")),
-                number(QStringLiteral("INI2")), number(QStringLiteral("INI3")),
-                integer(QStringLiteral("autocoding"), QStringLiteral("0")), identity(QStringLiteral("ID"))}};
-    t << Table{QStringLiteral("info"),
-               {identity(QStringLiteral("id")), text(QStringLiteral("Company"), 200),
-                text(QStringLiteral("Address"), 200), text(QStringLiteral("fax")), text(QStringLiteral("tel")),
-                text(QStringLiteral("Postcode")), text(QStringLiteral("Regname")), text(QStringLiteral("Version")),
-                text(QStringLiteral("name"), 100)}};
+    t << Table{
+        QStringLiteral("T_SoftInfo"),
+        {text(QStringLiteral("SoftName"), 100), text(QStringLiteral("Version")),
+         number(QStringLiteral("INI1")), number(QStringLiteral("INI2")), number(QStringLiteral("INI3")),
+         integer(QStringLiteral("autocoding"), QStringLiteral("0")), identity(QStringLiteral("ID"))}};
+    t << Table{
+        QStringLiteral("info"),
+        {identity(QStringLiteral("id")), text(QStringLiteral("Company"), 200),
+         text(QStringLiteral("Address"), 200), text(QStringLiteral("fax")), text(QStringLiteral("tel")),
+         text(QStringLiteral("Postcode")), text(QStringLiteral("Regname")), text(QStringLiteral("Version")),
+         text(QStringLiteral("name"), 100)}};
     t << Table{QStringLiteral("Dict_ClearData"),
-               {text(QStringLiteral("Action"), 100), memo(QStringLiteral("SQL")), text(QStringLiteral("F_Flag"), 10),
-                identity(QStringLiteral("ID"))}};
+               {text(QStringLiteral("Action"), 100), memo(QStringLiteral("SQL")),
+                text(QStringLiteral("F_Flag"), 10), identity(QStringLiteral("ID"))}};
 
     // Reference lists, provinces and cities, category trees.
-    for (const char* n : {"Dict_zw", "Dict_Department", "Dict_people", "Dict_Type", "Dict_Country", "Dict_CustFrom",
-                          "Dict_custlevel", "Dict_activity", "Dict_unit", "DICT_visitresult", "Dict_Province",
-                          "T_feedbackresult", "t_finish", "T_custphase", "T_custstate", "T_subject"})
+    for (const char* n :
+         {"Dict_zw", "Dict_Department", "Dict_people", "Dict_Type", "Dict_Country", "Dict_CustFrom",
+          "Dict_custlevel", "Dict_activity", "Dict_unit", "DICT_visitresult", "Dict_Province",
+          "T_feedbackresult", "t_finish", "T_custphase", "T_custstate", "T_subject"})
         t << referenceList(QString::fromLatin1(n));
     t << Table{QStringLiteral("citytel"),
                {text(QStringLiteral("spro")), text(QStringLiteral("scity")), identity(QStringLiteral("ID"))}};
     for (const char* n : {"Dict_Cust_Category", "Dict_Product_Category"})
         t << Table{QString::fromLatin1(n),
-                   {text(QStringLiteral("Code")), text(QStringLiteral("Name"), 100), identity(QStringLiteral("ID"))}};
+                   {text(QStringLiteral("Code")), text(QStringLiteral("Name"), 100),
+                    identity(QStringLiteral("ID"))}};
     return t;
 }
 

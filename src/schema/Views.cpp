@@ -11,12 +11,14 @@ ViewColumn col(const char* name, const char* expr) {
 
 // A follow-up table with its customer's company name and owner, so that list windows can filter by
 // either. A row whose customer is gone still shows (without a company).
-View followUp(const char* view, const char* table, const char* companyName, std::initializer_list<const char*> own) {
+View followUp(const char* view, const char* table, const char* companyName,
+              std::initializer_list<const char*> own) {
     View v;
     v.name = QString::fromLatin1(view);
     v.columns << col("ID", "f.ID") << col("custcode", "f.custcode") << col(companyName, "c.Company")
               << col("F_User", "c.F_User");
-    for (const char* c : own) v.columns << ViewColumn{QString::fromLatin1(c), QStringLiteral("f.") + QLatin1String(c)};
+    for (const char* c : own)
+        v.columns << ViewColumn{QString::fromLatin1(c), QStringLiteral("f.") + QLatin1String(c)};
     v.from = QStringLiteral("%1 f left join custom c on c.CustCode = f.custcode").arg(QLatin1String(table));
     return v;
 }
@@ -52,15 +54,16 @@ QList<View> buildViews() {
     QList<View> v;
     v << followUp("V_Temp_price", "T_price", "company",
                   {"baojiatime", "sort", "type", "guige", "unitprice", "unitnumber", "filepath", "people"});
-    v << followUp("V_Temp_visit", "T_visit", "Company", {"visittime", "personnel", "visitcontent", "visitresult"});
+    v << followUp("V_Temp_visit", "T_visit", "Company",
+                  {"visittime", "personnel", "visitcontent", "visitresult"});
     v << followUp("V_Temp_feedback", "T_feedback", "Company",
                   {"feedbacktime", "deskclerk", "feedbackcontent", "feedbackresult", "disposaltime",
                    "disposalpersonnel"});
     v << followUp("V_Temp_track", "T_trackcust", "Company",
                   {"custphase", "custstate", "people", "lasttime", "selltime"});
     v << followUp("V_Temp_bargain", "T_bargain", "Company",
-                  {"bargainname", "bargaintime", "people", "filepath", "finish", "balancemoney", "bargainmoney",
-                   "memo"});
+                  {"bargainname", "bargaintime", "people", "filepath", "finish", "balancemoney",
+                   "bargainmoney", "memo"});
 
     v << View{QStringLiteral("S_saleDetail"), saleLineColumns(), QString::fromLatin1(kSaleLines)};
     // The sales detail report's dataset starts on this view and is then re-read from S_saleDetail:
@@ -69,8 +72,8 @@ QList<View> buildViews() {
 
     // One row per sales line with its salesman and the commission stored on the line.
     v << View{QStringLiteral("S_Count_TC"),
-              {col("SaleDetailID", "d.SaleDetailID"), col("BillDate", "s.SaleDate"), col("BillCode", "d.BillCode"),
-               col("people", "s.people"), col("CustCode", "s.CustCode"),
+              {col("SaleDetailID", "d.SaleDetailID"), col("BillDate", "s.SaleDate"),
+               col("BillCode", "d.BillCode"), col("people", "s.people"), col("CustCode", "s.CustCode"),
                col("Company", "coalesce(c.Company, s.Custname)"), col("F_User", "s.F_User"),
                col("GoodsCode", "d.Product_Code"), col("GoodsName", "d.Product"),
                col("Product_Specific", "d.Product_Specific"), col("Unit_Name", "d.Unit_Name"),

@@ -37,12 +37,14 @@ class TestSchema : public QObject {
     // A customer, a product with a long name, a bill with two lines, a bill whose customer row is gone,
     // and one record of every follow-up kind.
     void addSalesFixture() {
-        run("insert into custom (CustCode, Company, F_User) values ('KH0001', :c, 'Admin')", {{"c", S("甲公司")}});
+        run("insert into custom (CustCode, Company, F_User) values ('KH0001', :c, 'Admin')",
+            {{"c", S("甲公司")}});
         run("insert into T_Products (Product_Code, Product, Unit_Name) values ('SP0001', :p, :u)",
             {{"p", S("超长的商品名称超过十个字符的商品")}, {"u", S("台")}});
         run("insert into T_Products (Product_Code, Product, Unit_Name) values ('SP0002', :p, :u)",
             {{"p", S("乙商品")}, {"u", S("个")}});
-        const Params bill{{"d", QDateTime(QDate(2024, 1, 15), QTime(10, 30))}, {"n", S("甲公司")}, {"s", S("张三")}};
+        const Params bill{
+            {"d", QDateTime(QDate(2024, 1, 15), QTime(10, 30))}, {"n", S("甲公司")}, {"s", S("张三")}};
         run("insert into T_sale (BillCode, CustCode, Custname, SaleDate, F_User, people, OldBill) "
             "values ('FH202401150001', 'KH0001', :n, :d, 'Admin', :s, 'OLD1')",
             bill);
@@ -50,21 +52,29 @@ class TestSchema : public QObject {
             "values ('FH202401150002', 'KH9999', :n, :d, 'Admin', :s)",
             {{"d", QDateTime(QDate(2024, 1, 15), QTime(11, 0))}, {"n", S("已删除公司")}, {"s", S("张三")}});
         auto line = [&](const char* bill, const char* code, const QString& name, double price, double qty) {
-            run("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, DisCount, SaleMoney, "
+            run("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, DisCount, "
+                "SaleMoney, "
                 "TCMoney, Custcode) values (:b, :c, :p, :price, :qty, 1, :m, :tc, 'KH0001')",
-                {{"b", S(bill)}, {"c", S(code)}, {"p", name}, {"price", price}, {"qty", qty},
-                 {"m", price * qty}, {"tc", price * qty * 0.05}});
+                {{"b", S(bill)},
+                 {"c", S(code)},
+                 {"p", name},
+                 {"price", price},
+                 {"qty", qty},
+                 {"m", price * qty},
+                 {"tc", price * qty * 0.05}});
         };
         line("FH202401150001", "SP0001", S("超长的商品名称超过十个字符的商品"), 10.0, 1.5);
         line("FH202401150001", "SP0002", S("乙商品"), 4.0, 2.5);
         line("FH202401150002", "SP0001", S("超长的商品名称超过十个字符的商品"), 10.0, 2.5);
         const Params t{{"t", QDateTime(QDate(2024, 1, 10), QTime(0, 0))}};
-        run("insert into T_price (custcode, baojiatime, sort, unitprice, unitnumber) values ('KH0001', :t, 'x', 9.5, 2)",
+        run("insert into T_price (custcode, baojiatime, sort, unitprice, unitnumber) values ('KH0001', :t, "
+            "'x', 9.5, 2)",
             t);
         run("insert into T_visit (custcode, visittime, personnel) values ('KH0001', :t, 'p')", t);
         run("insert into T_feedback (custcode, feedbacktime, deskclerk) values ('KH0001', :t, 'p')", t);
         run("insert into T_trackcust (custcode, lasttime, people) values ('KH0001', :t, 'p')", t);
-        run("insert into T_bargain (custcode, bargaintime, bargainname, bargainmoney) values ('KH0001', :t, 'c', 100)",
+        run("insert into T_bargain (custcode, bargaintime, bargainname, bargainmoney) values ('KH0001', :t, "
+            "'c', 100)",
             t);
     }
 
@@ -83,23 +93,32 @@ private slots:
                                   << QString::fromLatin1(cols).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         };
         row("custom",
-            "CustID CustCode Company CustType Category Country Province City Address PostCode Tel Fax Income Email "
-            "Url CustFrom Introduce F_User Adddate MainContact OtherInfo Memo2 Memo3 custlevel mobile field1 field6");
-        row("contact", "ContactId CustCode Name Main Position Department Email Address PostCode Tel Mobile HomeTel "
-                       "Fax Birthday introduce F_User Company");
-        row("T_Schedule", "ScheduleID CustCode Subject Type Company Contact StartDate Memo F_User Awoke AwokeDate finish");
+            "CustID CustCode Company CustType Category Country Province City Address PostCode Tel Fax Income "
+            "Email "
+            "Url CustFrom Introduce F_User Adddate MainContact OtherInfo Memo2 Memo3 custlevel mobile field1 "
+            "field6");
+        row("contact",
+            "ContactId CustCode Name Main Position Department Email Address PostCode Tel Mobile HomeTel "
+            "Fax Birthday introduce F_User Company");
+        row("T_Schedule",
+            "ScheduleID CustCode Subject Type Company Contact StartDate Memo F_User Awoke AwokeDate finish");
         row("T_price", "ID custcode baojiatime sort type filepath people unitnumber guige unitprice");
         row("T_visit", "ID custcode visittime personnel visitcontent visitresult");
-        row("T_feedback", "ID custcode feedbacktime feedbackcontent feedbackresult disposaltime disposalpersonnel "
-                          "deskclerk");
+        row("T_feedback",
+            "ID custcode feedbacktime feedbackcontent feedbackresult disposaltime disposalpersonnel "
+            "deskclerk");
         row("T_trackcust", "ID custcode custphase custstate people lasttime selltime");
-        row("T_bargain", "ID custcode bargainname bargaintime people filepath finish balancemoney bargainmoney memo");
-        row("T_Products", "Product_ID Product_Code Product Product_Specific SalePrice CostPrice Unit_Name Memo "
-                          "GoodsType Goods1 Goods20");
-        row("T_sale", "ID BillCode CustCode MoneyType BillType F_User SaleDate OldBill Note Custname people Bill1 "
-                      "Bill20");
-        row("T_SaleDetail", "SaleDetailID BillCode Product_Code Product Product_Specific Unit_Name SalePrice Number "
-                            "DisCount SaleMoney memo FField1 FField2 TCMoney Custcode");
+        row("T_bargain",
+            "ID custcode bargainname bargaintime people filepath finish balancemoney bargainmoney memo");
+        row("T_Products",
+            "Product_ID Product_Code Product Product_Specific SalePrice CostPrice Unit_Name Memo "
+            "GoodsType Goods1 Goods20");
+        row("T_sale",
+            "ID BillCode CustCode MoneyType BillType F_User SaleDate OldBill Note Custname people Bill1 "
+            "Bill20");
+        row("T_SaleDetail",
+            "SaleDetailID BillCode Product_Code Product Product_Specific Unit_Name SalePrice Number "
+            "DisCount SaleMoney memo FField1 FField2 TCMoney Custcode");
         row("T_People", "ID people sex tel Birthday IDCard Branch Email learn polity Address");
         row("T_PeopleTC", "ID people GoodsCode GoodsName GoodsType GoodsTC date Branch UserName");
         row("admin", "UserID UserName Password PartName Remark IsUser Permit");
@@ -107,8 +126,9 @@ private slots:
         row("T_System", "Code FunctionName Tag");
         row("T_PartAuthority", "PartName Code FunctionName Authority Tag");
         row("T_UserAuthority", "UserName Code FunctionName Authority Tag");
-        row("T_FieldShow", "ID TableName Field Name Show ShowID Width ShowUp SumField ShowButton F_Field FieldType "
-                           "dotsize");
+        row("T_FieldShow",
+            "ID TableName Field Name Show ShowID Width ShowUp SumField ShowButton F_Field FieldType "
+            "dotsize");
         row("T_Import", "ImportID TableName S_Field FieldName F_Field");
         row("T_SoftInfo", "SoftName Version INI1 INI2 INI3 autocoding");
         row("info", "id Company Address fax tel Postcode Regname Version name");
@@ -119,22 +139,27 @@ private slots:
         row("T_Tempsum_name", "Product_Code number saleprice salemoney");
         row("T_Temp_CustCount", "company number salemoney");
         row("T_Temp_peopleCount", "people number salemoney");
-        for (const char* list : {"Dict_zw", "Dict_Department", "Dict_people", "Dict_Type", "Dict_Country",
-                                 "Dict_CustFrom", "Dict_custlevel", "Dict_activity", "Dict_unit", "DICT_visitresult",
-                                 "Dict_Province", "T_feedbackresult", "t_finish", "T_custphase", "T_custstate",
-                                 "T_subject"})
+        for (const char* list :
+             {"Dict_zw", "Dict_Department", "Dict_people", "Dict_Type", "Dict_Country", "Dict_CustFrom",
+              "Dict_custlevel", "Dict_activity", "Dict_unit", "DICT_visitresult", "Dict_Province",
+              "T_feedbackresult", "t_finish", "T_custphase", "T_custstate", "T_subject"})
             row(list, "id name");
-        row("V_Temp_price", "company custcode F_User baojiatime sort type guige unitprice unitnumber filepath people");
+        row("V_Temp_price",
+            "company custcode F_User baojiatime sort type guige unitprice unitnumber filepath people");
         row("V_Temp_visit", "Company custcode F_User visittime personnel visitcontent visitresult");
-        row("V_Temp_feedback", "Company custcode F_User feedbacktime deskclerk feedbackcontent feedbackresult "
-                               "disposaltime disposalpersonnel");
+        row("V_Temp_feedback",
+            "Company custcode F_User feedbacktime deskclerk feedbackcontent feedbackresult "
+            "disposaltime disposalpersonnel");
         row("V_Temp_track", "Company custcode F_User custphase custstate people lasttime selltime");
-        row("V_Temp_bargain", "Company custcode F_User bargainname bargaintime people filepath finish balancemoney "
-                              "bargainmoney memo");
-        row("S_saleDetail", "BillCode saledate F_User oldbill company people Product_Code Product Product_Specific "
-                            "number saleprice salemoney");
-        row("S_BillDetail", "BillCode saledate F_User oldbill company people Product_Code Product number saleprice "
-                            "salemoney");
+        row("V_Temp_bargain",
+            "Company custcode F_User bargainname bargaintime people filepath finish balancemoney "
+            "bargainmoney memo");
+        row("S_saleDetail",
+            "BillCode saledate F_User oldbill company people Product_Code Product Product_Specific "
+            "number saleprice salemoney");
+        row("S_BillDetail",
+            "BillCode saledate F_User oldbill company people Product_Code Product number saleprice "
+            "salemoney");
         row("S_Count_TC", "BillDate BillCode people GoodsCode TCMoney SaleMoney");
         row("V_Tempsum_name", "Product_Code Product Product_Specific Unit_Name number saleprice salemoney");
     }
@@ -143,14 +168,16 @@ private slots:
         QFETCH(QStringList, required);
         const QStringList have = lowered(db->columns(object));
         QVERIFY2(!have.isEmpty(), qPrintable(object + QStringLiteral(" does not exist")));
-        for (const QString& c : required) QVERIFY2(have.contains(c.toLower()), qPrintable(object + QLatin1Char('.') + c));
+        for (const QString& c : required)
+            QVERIFY2(have.contains(c.toLower()), qPrintable(object + QLatin1Char('.') + c));
         // Every column and view column is registered with its own spelling for the data layer.
         const QStringList canonical = lowered(schema::columnNames());
         for (const QString& c : have) QVERIFY2(canonical.contains(c), qPrintable(c));
     }
 
     void everyDescribedObjectExistsAndNothingElse() {
-        for (const QString& t : schema::tableNames() + schema::viewNames()) QVERIFY2(db->hasTable(t), qPrintable(t));
+        for (const QString& t : schema::tableNames() + schema::viewNames())
+            QVERIFY2(db->hasTable(t), qPrintable(t));
         QCOMPARE(db->columns(QStringLiteral("admin")).mid(0, 2).join(QLatin1Char(',')).toLower(),
                  QStringLiteral("userid,username"));
         // The login list reads the second column: it must be UserName as the program spells it.
@@ -162,12 +189,18 @@ private slots:
     void uniqueCodesRefuseDuplicatesWhateverTheirCase_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("column");
-        QTest::newRow("customer code") << "custom" << "CustCode";
-        QTest::newRow("bill number") << "T_sale" << "BillCode";
-        QTest::newRow("product code") << "T_Products" << "Product_Code";
-        QTest::newRow("operator name") << "admin" << "UserName";
-        QTest::newRow("customer category") << "Dict_Cust_Category" << "Code";
-        QTest::newRow("product category") << "Dict_Product_Category" << "Code";
+        QTest::newRow("customer code") << "custom"
+                                       << "CustCode";
+        QTest::newRow("bill number") << "T_sale"
+                                     << "BillCode";
+        QTest::newRow("product code") << "T_Products"
+                                      << "Product_Code";
+        QTest::newRow("operator name") << "admin"
+                                       << "UserName";
+        QTest::newRow("customer category") << "Dict_Cust_Category"
+                                           << "Code";
+        QTest::newRow("product category") << "Dict_Product_Category"
+                                          << "Code";
     }
     void uniqueCodesRefuseDuplicatesWhateverTheirCase() {
         QFETCH(QString, table);
@@ -187,14 +220,17 @@ private slots:
         const int custom = count(QStringLiteral("select count(*) from T_FieldShow where TableName='Custom'"));
         QVERIFY(custom > 0);
         QCOMPARE(count(QStringLiteral("select count(*) from T_FieldShow where TableName='custom'")), custom);
-        QCOMPARE(count(QStringLiteral("select count(*) from T_FieldShow where TableName like 'CUSTO%'")), custom);
-        QCOMPARE(count(QStringLiteral("select count(*) from T_FieldShow where TableName=:k"), {{"k", "CUSTOM"}}),
+        QCOMPARE(count(QStringLiteral("select count(*) from T_FieldShow where TableName like 'CUSTO%'")),
                  custom);
+        QCOMPARE(
+            count(QStringLiteral("select count(*) from T_FieldShow where TableName=:k"), {{"k", "CUSTOM"}}),
+            custom);
         QCOMPARE(count(QStringLiteral("select count(*) from admin where UserName='admin'")), 1);
         // Views keep the comparison of the columns they present.
         addSalesFixture();
         QCOMPARE(count(QStringLiteral("select count(*) from S_saleDetail where billcode like 'fh2024%'")), 3);
-        QCOMPARE(count(QStringLiteral("select count(*) from V_Temp_bargain where finish is null and bargainname like 'C%'")),
+        QCOMPARE(count(QStringLiteral(
+                     "select count(*) from V_Temp_bargain where finish is null and bargainname like 'C%'")),
                  1);
     }
 
@@ -208,16 +244,18 @@ private slots:
         run("insert into T_SaleDetail (BillCode, Product) values ('B1', :p)", {{"p", product}});
         QCOMPARE(value("select Product from T_SaleDetail where BillCode='B1'").toString(), product);
         // Too long for the column: refused on every server instead of kept or cut.
-        QVERIFY_THROWS_EXCEPTION(DbError,
-                                 run("insert into custom (CustCode, Company) values (:c, 'x')", {{"c", QString(51, 'k')}}));
+        QVERIFY_THROWS_EXCEPTION(DbError, run("insert into custom (CustCode, Company) values (:c, 'x')",
+                                              {{"c", QString(51, 'k')}}));
         QCOMPARE(count(QStringLiteral("select count(*) from custom")), 1);
     }
 
     void viewsPresentEveryLineAndRecordWithItsCustomer() {
         addSalesFixture();
         // Each follow-up record with its customer's company and owner.
-        for (const char* v : {"V_Temp_price", "V_Temp_visit", "V_Temp_feedback", "V_Temp_track", "V_Temp_bargain"}) {
-            QSqlQuery q = db->exec(QStringLiteral("select company, F_User, custcode from %1").arg(QLatin1String(v)));
+        for (const char* v :
+             {"V_Temp_price", "V_Temp_visit", "V_Temp_feedback", "V_Temp_track", "V_Temp_bargain"}) {
+            QSqlQuery q =
+                db->exec(QStringLiteral("select company, F_User, custcode from %1").arg(QLatin1String(v)));
             QVERIFY2(q.next(), v);
             QCOMPARE(q.value(0).toString(), S("甲公司"));
             QCOMPARE(q.value(1).toString(), QStringLiteral("Admin"));
@@ -230,14 +268,17 @@ private slots:
                          "baojiatime<=:to"),
                        range),
                  1);
-        QCOMPARE(count(QStringLiteral("select count(*) from V_Temp_track where lasttime>=:from and lasttime<=:to"),
-                       {{"from", QDate(2024, 1, 11)}, {"to", QDate(2024, 1, 31)}}),
-                 0);
+        QCOMPARE(
+            count(QStringLiteral("select count(*) from V_Temp_track where lasttime>=:from and lasttime<=:to"),
+                  {{"from", QDate(2024, 1, 11)}, {"to", QDate(2024, 1, 31)}}),
+            0);
 
-        // Every sales line with its header and customer; the bill of a missing customer keeps the copied name.
-        QSqlQuery q = db->exec(QStringLiteral(
-            "select BillCode, company, F_User, people, oldbill, Product, number, saleprice, salemoney, saledate "
-            "from S_saleDetail order by BillCode, Product_Code"));
+        // Every sales line with its header and customer; the bill of a missing customer keeps the copied
+        // name.
+        QSqlQuery q =
+            db->exec(QStringLiteral("select BillCode, company, F_User, people, oldbill, Product, number, "
+                                    "saleprice, salemoney, saledate "
+                                    "from S_saleDetail order by BillCode, Product_Code"));
         QVERIFY(q.next());
         QCOMPARE(q.value(1).toString(), S("甲公司"));
         QCOMPARE(q.value(2).toString(), QStringLiteral("Admin"));
@@ -253,12 +294,14 @@ private slots:
         QCOMPARE(q.value(1).toString(), S("已删除公司"));
         QVERIFY(!q.next());
         QCOMPARE(count(QStringLiteral("select count(*) from S_BillDetail")), 3);
-        QCOMPARE(count(QStringLiteral("select count(*) from S_saleDetail where saledate>=:from and saledate<=:to"),
-                       {{"from", QDate(2024, 1, 15)}, {"to", QDate(2024, 1, 16)}}),
-                 3);
+        QCOMPARE(
+            count(QStringLiteral("select count(*) from S_saleDetail where saledate>=:from and saledate<=:to"),
+                  {{"from", QDate(2024, 1, 15)}, {"to", QDate(2024, 1, 16)}}),
+            3);
 
         // The commission analysis: one row per line, with salesman and commission.
-        q = db->exec(S("select BillDate, people, GoodsCode, TCMoney from S_Count_TC where (people='张三')AND"
+        q =
+            db->exec(S("select BillDate, people, GoodsCode, TCMoney from S_Count_TC where (people='张三')AND"
                        "(GoodsCode like'%%')AND(BillCode='FH202401150001') order by GoodsCode"));
         QVERIFY(q.next());
         QCOMPARE(q.value(2).toString(), QStringLiteral("SP0001"));
@@ -273,8 +316,9 @@ private slots:
             "Sum(number) as T_num, sum(saleprice) as T_price, Sum(salemoney) as T_sal from S_saleDetail "
             "where saledate>=:from and saledate<=:to group by Product_Code",
             {{"from", QDate(2024, 1, 1)}, {"to", QDate(2024, 1, 31)}});
-        QSqlQuery q = db->exec(S("select Product_Code, Product, Unit_Name, number, saleprice, salemoney "
-                                 "from V_Tempsum_name order by Product_Code"));
+        QSqlQuery q =
+            db->exec(S("select Product_Code, Product, Unit_Name, number, saleprice, salemoney "
+                       "from V_Tempsum_name order by Product_Code"));
         QVERIFY(q.next());
         QCOMPARE(q.value(1).toString(), S("超长的商品名称超过十个字符的商品"));
         QCOMPARE(q.value(2).toString(), S("台"));
@@ -330,9 +374,10 @@ private slots:
         QFETCH(QString, source);
         QSqlQuery src = db->exec(source + QStringLiteral(" where 1=0"));
         const QSqlRecord rec = src.record();
-        QSqlQuery q = db->exec(QStringLiteral("select Field, Name, Show, ShowID from T_FieldShow where TableName=:k "
-                                              "order by ShowID"),
-                               {{"k", key}});
+        QSqlQuery q =
+            db->exec(QStringLiteral("select Field, Name, Show, ShowID from T_FieldShow where TableName=:k "
+                                    "order by ShowID"),
+                     {{"k", key}});
         QSet<QString> captions, fields, positions;
         int shown = 0;
         while (q.next()) {
@@ -340,8 +385,10 @@ private slots:
             QVERIFY2(rec.indexOf(field) >= 0, qPrintable(key + QStringLiteral(": no field ") + field));
             QVERIFY2(!name.trimmed().isEmpty(), qPrintable(field));
             QVERIFY2(!captions.contains(name), qPrintable(key + QStringLiteral(": caption twice: ") + name));
-            QVERIFY2(!fields.contains(field.toLower()), qPrintable(key + QStringLiteral(": field twice: ") + field));
-            QVERIFY2(!positions.contains(q.value(3).toString()), qPrintable(key + QStringLiteral(": position twice")));
+            QVERIFY2(!fields.contains(field.toLower()),
+                     qPrintable(key + QStringLiteral(": field twice: ") + field));
+            QVERIFY2(!positions.contains(q.value(3).toString()),
+                     qPrintable(key + QStringLiteral(": position twice")));
             captions.insert(name);
             fields.insert(field.toLower());
             positions.insert(q.value(3).toString());
@@ -356,8 +403,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("field");
         auto row = [](const char* key, const char* caption, const char* field) {
-            QTest::addRow("%s %s", key, field) << QString::fromLatin1(key) << QString::fromUtf8(caption)
-                                               << QString::fromLatin1(field);
+            QTest::addRow("%s %s", key, field)
+                << QString::fromLatin1(key) << QString::fromUtf8(caption) << QString::fromLatin1(field);
         };
         row("Custom", "客户编号", "CustCode");
         row("Custom", "公司名称", "Company");
@@ -398,11 +445,21 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("column");
-        QTest::newRow("operators") << "admin" << "UserID" << "UserName";
-        QTest::newRow("column configuration") << "T_FieldShow" << "ID" << "Field";
-        QTest::newRow("reference list") << "Dict_unit" << "id" << "name";
-        QTest::newRow("customers") << "custom" << "CustID" << "CustCode";
-        QTest::newRow("added key") << "T_PeopleTC" << "ID" << "people";
+        QTest::newRow("operators") << "admin"
+                                   << "UserID"
+                                   << "UserName";
+        QTest::newRow("column configuration") << "T_FieldShow"
+                                              << "ID"
+                                              << "Field";
+        QTest::newRow("reference list") << "Dict_unit"
+                                        << "id"
+                                        << "name";
+        QTest::newRow("customers") << "custom"
+                                   << "CustID"
+                                   << "CustCode";
+        QTest::newRow("added key") << "T_PeopleTC"
+                                   << "ID"
+                                   << "people";
     }
     void identityKeysContinueAfterLoadedAndExplicitValues() {
         QFETCH(QString, table);
@@ -410,27 +467,29 @@ private slots:
         QFETCH(QString, column);
         const int loaded = count(QStringLiteral("select coalesce(max(%1), 0) from %2").arg(key, table));
         // An implicit key after the initial content does not collide with it.
-        const int first = db->insert(QStringLiteral("insert into %1 (%2) values ('implicit1')").arg(table, column), {},
-                                     key)
-                              .toInt();
+        const int first =
+            db->insert(QStringLiteral("insert into %1 (%2) values ('implicit1')").arg(table, column), {}, key)
+                .toInt();
         QVERIFY(first > loaded);
         // An explicit key, then an implicit one. SQLite moves its counter past the explicit value; PostgreSQL
         // keeps its own sequence (the program never writes keys), so there the two only have to differ.
         db->exec(QStringLiteral("insert into %1 (%2, %3) values (:id, 'explicit')").arg(table, key, column),
                  {{"id", first + 100}});
-        const int next = db->insert(QStringLiteral("insert into %1 (%2) values ('implicit2')").arg(table, column), {},
-                                    key)
-                             .toInt();
+        const int next =
+            db->insert(QStringLiteral("insert into %1 (%2) values ('implicit2')").arg(table, column), {}, key)
+                .toInt();
         QVERIFY(next != first + 100 && next > first);
         if (db->isSqlite()) QVERIFY(next > first + 100);
     }
 
     void dataFilesFollowTheirFormat() {
         bool applies = false;
-        QCOMPARE(schema::dataFileTable(QStringLiteral("10_admin.tsv"), Driver::Postgres, &applies), QStringLiteral("admin"));
+        QCOMPARE(schema::dataFileTable(QStringLiteral("10_admin.tsv"), Driver::Postgres, &applies),
+                 QStringLiteral("admin"));
         QVERIFY(applies);
-        QCOMPARE(schema::dataFileTable(QStringLiteral("27_Dict_ClearData.sqlite.tsv"), Driver::Postgres, &applies),
-                 QStringLiteral("Dict_ClearData"));
+        QCOMPARE(
+            schema::dataFileTable(QStringLiteral("27_Dict_ClearData.sqlite.tsv"), Driver::Postgres, &applies),
+            QStringLiteral("Dict_ClearData"));
         QVERIFY(!applies);
         schema::dataFileTable(QStringLiteral("27_Dict_ClearData.sqlite.tsv"), Driver::Sqlite, &applies);
         QVERIFY(applies);
@@ -446,7 +505,8 @@ private slots:
         QVERIFY(!f.rows[0].values[2].has_value());
         QCOMPARE(f.rows[1].values[1].value(), QString(""));
         QCOMPARE(f.rows[1].values[2].value(), QStringLiteral("\\x"));
-        QVERIFY_THROWS_EXCEPTION(DbError, schema::parseDataFile(QStringLiteral("30_x.tsv"), QStringLiteral("a\tb\n1\n")));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, schema::parseDataFile(QStringLiteral("30_x.tsv"), QStringLiteral("a\tb\n1\n")));
     }
 
     void installIsOneTransaction() {
