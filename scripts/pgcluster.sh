@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Throwaway PostgreSQL 15 cluster for the test run. Source this file, then:
 #   pg_cluster_start   # sets PG_CLUSTER_PORT, PG_CLUSTER_PASSWORD and PG_CLUSTER_CONNINFO
 #   pg_cluster_stop    # stops the server and removes every file of the cluster (safe to call twice)
@@ -47,18 +48,20 @@ pg_cluster_start() {
   _pg_as_root chown -R postgres: "$PG_CLUSTER_DIR"
   _pg_as_root chmod 700 "$PG_CLUSTER_DIR"
 
-  if ! _pg_as_postgres "$PG_CLUSTER_BIN/initdb" -D "$PG_CLUSTER_DIR/data" -U postgres \
+  # Output is captured here: a normal user may not write into the directory that postgres now owns.
+  local out
+  if ! out=$(_pg_as_postgres "$PG_CLUSTER_BIN/initdb" -D "$PG_CLUSTER_DIR/data" -U postgres \
       -A scram-sha-256 --auth-local=trust --pwfile="$PG_CLUSTER_DIR/pwfile" \
-      -E UTF8 --locale=C.UTF-8 --no-sync >"$PG_CLUSTER_DIR/initdb.log" 2>&1; then
+      -E UTF8 --locale=C.UTF-8 --no-sync 2>&1); then
     echo "initdb failed:" >&2
-    _pg_as_root cat "$PG_CLUSTER_DIR/initdb.log" >&2 || true
+    printf '%s\n' "$out" >&2
     return 1
   fi
   _pg_as_root rm -f "$PG_CLUSTER_DIR/pwfile"
 
   # Try ports upward; another program may grab a port between the check and the start, so a failed
   # start on an address already in use moves on to the next port too.
-  local port=$PG_CLUSTER_FIRST_PORT last=$((PG_CLUSTER_FIRST_PORT + 100)) out
+  local port=$PG_CLUSTER_FIRST_PORT last=$((PG_CLUSTER_FIRST_PORT + 100))
   while [ "$port" -lt "$last" ]; do
     if ! _pg_port_taken "$port"; then
       if out=$(_pg_as_postgres "$PG_CLUSTER_BIN/pg_ctl" -D "$PG_CLUSTER_DIR/data" -l "$PG_CLUSTER_DIR/server.log" \
