@@ -242,6 +242,31 @@ void Dataset::fetchAll() {
     }
 }
 
+double Dataset::sum(const QString& field) {
+    const int col = fieldIndex(field);
+    if (!isOpen() || col < 0) return 0.0;
+    if (cursor_ && !isCalculated(col)) {
+        // Only names read from the statement's own result reach this text.
+        const QString sql = QStringLiteral("select sum(%1) from (%2) qv_sum").arg(fields_[col], sql_);
+        QSqlQuery q(db_.handle());
+        q.setForwardOnly(true);
+        bool ok = q.prepare(sql);
+        if (ok) {
+            db_.bind(q, params_);
+            ok = q.exec();
+        }
+        if (!ok) throw DbError(q.lastError(), sql);
+        double total = q.next() ? q.value(0).toDouble() : 0.0;
+        // Rows changed here since the statement was read are not in the server's total yet.
+        for (int r = 0; r < int(rows_.size()); ++r)
+            if (rows_[r].seq < 0) total += value(r, col).toDouble();
+        return total;
+    }
+    long double total = 0;
+    for (int r = 0; r < int(rows_.size()); ++r) total += value(r, col).toDouble();
+    return double(total);
+}
+
 // --- fields ------------------------------------------------------------------------------------
 
 QString Dataset::fieldName(int col) const {

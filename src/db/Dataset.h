@@ -60,6 +60,9 @@ public:
     bool isEmpty() const { return rows_.empty(); }
     bool allFetched() const { return !cursor_; }
     void fetchAll();
+    // Sum of a stored numeric field over all rows of the statement (computed on the server while not
+    // every row has been read, so a footer does not load a large result); 0 when empty.
+    double sum(const QString& field);
 
     // --- current row ------------------------------------------------------------------------
     int currentRow() const { return current_; }
