@@ -1,11 +1,12 @@
 #include "Dataset.h"
 
+#include <libpq-fe.h>
+
 #include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <algorithm>
-#include <libpq-fe.h>
 
 #include "Transaction.h"
 
@@ -14,8 +15,9 @@ namespace qv {
 namespace {
 
 bool looksLikeDateTime(const QString& s) {
-    return s.size() == 19 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') && s[10] == QLatin1Char(' ') &&
-           s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':') && s[0].isDigit();
+    return s.size() == 19 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') &&
+           s[10] == QLatin1Char(' ') && s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':') &&
+           s[0].isDigit();
 }
 
 int compareValues(const QVariant& a, const QVariant& b) {
@@ -39,7 +41,8 @@ int compareValues(const QVariant& a, const QVariant& b) {
 
 bool equalValues(const QVariant& a, const QVariant& b) { return compareValues(a, b) == 0; }
 
-// Stops a PostgreSQL result that is still streaming, so that closing a large list does not read it to the end.
+// Stops a PostgreSQL result that is still streaming, so that closing a large list does not read it to the
+// end.
 void cancelPostgres(const QSqlDatabase& db) {
     if (!db.isValid() || !db.driver()) return;
     QVariant h = db.driver()->handle();
@@ -70,60 +73,89 @@ Dataset::~Dataset() {
 void Dataset::setSql(const QString& sql) {
     if (isOpen()) close();
     sql_ = sql;
+    serverSort_.clear();
 }
 
 void Dataset::setParam(const QString& name, const QVariant& value) { params_.insert(name, value); }
 
-QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly) const {
+QString Dataset::effectiveSql(int offset) const {
+    QString sql = sql_;
+    if (!serverSort_.isEmpty())
+        sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, serverSort_);
+    if (offset > 0)
+        sql = QStringLiteral("select * from (%1) qv_window limit 2147483647 offset %2").arg(sql).arg(offset);
+    return sql;
+}
+
+QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const {
     QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
-    bool ok = q.prepare(sql_);
+    bool ok = q.prepare(sql);
     if (ok) {
         db_.bind(q, params_);
         ok = q.exec();
     }
-    if (!ok) throw DbError(q.lastError(), sql_);
+    if (!ok) throw DbError(q.lastError(), sql);
     return q;
 }
 
-void Dataset::open() {
-    if (isOpen()) close();
-    if (sql_.trimmed().isEmpty()) throw DbError(QStringLiteral("数据集 %1 没有查询语句").arg(name_));
+void Dataset::startCursor(int offset) {
+    finishCursor();
     auto cur = std::make_unique<Cursor>();
     // SQLite streams on the one connection. PostgreSQL streams through a reading connection, which
     // does not see the main connection's uncommitted rows: inside a transaction the rows are read at once.
     const bool pg = db_.driver() == Driver::Postgres;
+    const QString sql = effectiveSql(offset);
     if (pg && !db_.inTransaction()) {
         cur->reader = db_.acquireReader();
         try {
-            cur->query = execQuery(cur->reader, true);
+            cur->query = execQuery(cur->reader, true, sql);
         } catch (...) {
             db_.releaseReader(cur->reader);
             throw;
         }
     } else {
-        cur->query = execQuery(db_.handle(), !pg);
+        cur->query = execQuery(db_.handle(), !pg, sql);
     }
+    cur->offset = cur->next = offset;
+    cursor_ = std::move(cur);
+}
+
+void Dataset::open() {
+    if (isOpen()) close();
+    if (sql_.trimmed().isEmpty()) throw DbError(QStringLiteral("数据集 %1 没有查询语句").arg(name_));
+    startCursor(0);
+    growing_ = true;
     beginResetModel();
     rows_.clear();
+    tail_.clear();
     fields_.clear();
-    const QSqlRecord rec = cur->query.record();
+    windowed_ = false;
+    winStart_ = 0;
+    serverTotal_ = 0;
+    const QSqlRecord rec = cursor_->query.record();
     for (int i = 0; i < rec.count(); ++i) fields_.push_back(db_.canonicalName(rec.fieldName(i)));
     storedFields_ = int(fields_.size());
     for (const auto& c : calcs_) fields_.push_back(c.first);
-    cursor_ = std::move(cur);
     countCache_.reset();
     localDelta_ = 0;
-    nextSeq_ = 0;
     pendingDeletes_.clear();
     state_ = State::Browse;
-    fetchChunk(kChunk, rows_);
-    if (!sort_.isEmpty()) {
-        while (cursor_ && fetchChunk(1 << 16, rows_) > 0) {
+    try {
+        fetchChunk(kChunk, rows_);
+        if (!sort_.isEmpty()) {
+            while (cursor_ && fetchChunk(1 << 16, rows_) > 0) {
+            }
+            applySort();
         }
-        applySort();
+    } catch (...) {
+        endResetModel();
+        growing_ = false;
+        close();
+        throw;
     }
     endResetModel();
+    growing_ = false;
     current_ = -1;
     setCurrentInternal(rows_.empty() ? -1 : 0, true);
     emit stateChanged(state_);
@@ -133,8 +165,13 @@ void Dataset::open() {
 void Dataset::close() {
     if (!isOpen()) return;
     finishCursor();
+    growing_ = true;
     beginResetModel();
     rows_.clear();
+    tail_.clear();
+    windowed_ = false;
+    winStart_ = 0;
+    serverTotal_ = 0;
     fields_.clear();
     storedFields_ = 0;
     buffer_.clear();
@@ -145,6 +182,7 @@ void Dataset::close() {
     current_ = -1;
     bof_ = eof_ = true;
     endResetModel();
+    growing_ = false;
     emit stateChanged(state_);
     emit closed();
 }
@@ -152,11 +190,11 @@ void Dataset::close() {
 void Dataset::refresh() {
     const int k = keyIndex();
     QVariant key;
-    if (k >= 0 && current_ >= 0) key = rows_[current_].v[k];
+    if (k >= 0 && current_ >= 0) key = value(current_, k);
     const int oldRow = current_;
     open();
-    if (key.isValid() && !key.isNull() && locate(keyField_, key)) return;
-    if (oldRow >= 0 && !rows_.empty()) setCurrentRow(std::min(oldRow, int(rows_.size()) - 1));
+    if (key.isValid() && !key.isNull() && oldRow < kWindowThreshold && locate(keyField_, key)) return;
+    if (oldRow >= 0 && rowCount() > 0) setCurrentRow(std::min(oldRow, rowCount() - 1));
 }
 
 void Dataset::finishCursor() {
@@ -182,16 +220,17 @@ QVariant Dataset::normalise(const QVariant& v) const {
 int Dataset::fetchChunk(int n, std::vector<Row>& out) {
     if (!cursor_) return 0;
     int got = 0;
-    QSqlQuery& q = cursor_->query;
     while (got < n) {
+        QSqlQuery& q = cursor_->query;
         if (!q.next()) {
             if (q.lastError().isValid() && !cursor_->retried) {
                 // The statement was aborted under us (a rollback on the same SQLite connection):
                 // run it again and skip the rows already read.
                 cursor_->retried = true;
                 QSqlDatabase conn = cursor_->reader.isValid() ? cursor_->reader : db_.handle();
-                q = execQuery(conn, db_.isSqlite() || cursor_->reader.isValid());
-                int skip = cursor_->delivered;
+                q = execQuery(conn, db_.isSqlite() || cursor_->reader.isValid(),
+                              effectiveSql(cursor_->offset));
+                int skip = cursor_->next - cursor_->offset;
                 bool more = true;
                 while (skip > 0 && (more = q.next())) --skip;
                 if (more) continue;
@@ -202,27 +241,20 @@ int Dataset::fetchChunk(int n, std::vector<Row>& out) {
         Row r;
         r.v.resize(int(fields_.size()));
         for (int i = 0; i < storedFields_; ++i) r.v[i] = normalise(q.value(i));
-        r.seq = nextSeq_++;
+        r.seq = cursor_->next++;
         out.push_back(std::move(r));
         ++got;
-        if (cursor_) ++cursor_->delivered;
     }
     return got;
 }
 
 int Dataset::recordCount() {
     if (!isOpen()) return 0;
+    if (windowed_) return serverTotal_ + int(tail_.size());
     if (!cursor_) return int(rows_.size());
     if (!countCache_) {
-        QSqlQuery q(db_.handle());
-        q.setForwardOnly(true);
         const QString sql = QStringLiteral("select count(*) from (%1) qv_count").arg(sql_);
-        bool ok = q.prepare(sql);
-        if (ok) {
-            db_.bind(q, params_);
-            ok = q.exec();
-        }
-        if (!ok) throw DbError(q.lastError(), sql);
+        QSqlQuery q = execQuery(db_.handle(), true, sql);
         countCache_ = q.next() ? q.value(0).toInt() : 0;
         localDelta_ = 0;
     }
@@ -230,39 +262,83 @@ int Dataset::recordCount() {
 }
 
 void Dataset::fetchAll() {
-    if (!cursor_) return;
+    if (!cursor_ || windowed_) return;
     std::vector<Row> fetched;
     while (cursor_ && fetchChunk(1 << 16, fetched) > 0) {
     }
     appendFetched(fetched);
     if (!sort_.isEmpty()) {
+        growing_ = true;
         beginResetModel();
         applySort();
         endResetModel();
+        growing_ = false;
     }
+}
+
+void Dataset::becomeWindowed() {
+    // Only a plain list read from the server: local appends and cached changes need every row at hand.
+    if (windowed_ || !cursor_ || cached_ || state_ != State::Browse) return;
+    if (std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.seq < 0; })) return;
+    const int total = recordCount();
+    if (total <= int(rows_.size())) return;
+    growing_ = true;
+    beginInsertRows({}, int(rows_.size()), total - 1);
+    windowed_ = true;
+    winStart_ = 0;
+    serverTotal_ = total;
+    endInsertRows();
+    growing_ = false;
+}
+
+Dataset::Row* Dataset::rowAt(int r) {
+    if (r < 0) return nullptr;
+    if (!windowed_) return r < int(rows_.size()) ? &rows_[r] : nullptr;
+    if (r >= serverTotal_) {
+        const int t = r - serverTotal_;
+        return t < int(tail_.size()) ? &tail_[t] : nullptr;
+    }
+    if (r < winStart_ || r >= winStart_ + int(rows_.size())) moveWindow(r);
+    if (r >= winStart_ && r < winStart_ + int(rows_.size())) return &rows_[r - winStart_];
+    return nullptr;  // the server holds fewer rows than it counted
+}
+
+void Dataset::moveWindow(int r) {
+    const int end = winStart_ + int(rows_.size());
+    if (cursor_ && cursor_->next == end && r >= end && r < end + kWindowSize) {
+        // Just ahead of what was read: read on, and forget rows far behind.
+        fetchChunk(r - end + 1 + kChunk, rows_);
+        const int excess = int(rows_.size()) - 2 * kWindowSize;
+        if (excess > 0) {
+            rows_.erase(rows_.begin(), rows_.begin() + excess);
+            winStart_ += excess;
+        }
+        return;
+    }
+    // Elsewhere: read a window starting a little before the row asked for.
+    const int start = std::max(0, r - kWindowSize / 4);
+    startCursor(start);
+    rows_.clear();
+    winStart_ = start;
+    fetchChunk(kWindowSize, rows_);
 }
 
 double Dataset::sum(const QString& field) {
     const int col = fieldIndex(field);
     if (!isOpen() || col < 0) return 0.0;
-    if (cursor_ && !isCalculated(col)) {
+    long double total = 0;
+    if ((cursor_ || windowed_) && !isCalculated(col)) {
         // Only names read from the statement's own result reach this text.
         const QString sql = QStringLiteral("select sum(%1) from (%2) qv_sum").arg(fields_[col], sql_);
-        QSqlQuery q(db_.handle());
-        q.setForwardOnly(true);
-        bool ok = q.prepare(sql);
-        if (ok) {
-            db_.bind(q, params_);
-            ok = q.exec();
-        }
-        if (!ok) throw DbError(q.lastError(), sql);
-        double total = q.next() ? q.value(0).toDouble() : 0.0;
-        // Rows changed here since the statement was read are not in the server's total yet.
-        for (int r = 0; r < int(rows_.size()); ++r)
-            if (rows_[r].seq < 0) total += value(r, col).toDouble();
-        return total;
+        QSqlQuery q = execQuery(db_.handle(), true, sql);
+        total = q.next() ? q.value(0).toDouble() : 0.0;
+        // Rows appended here since the statement was read are not in the server's total yet.
+        for (const Row& r : rows_)
+            if (r.seq < 0) total += r.v[col].toDouble();
+        for (const Row& r : tail_)
+            if (r.status != RowStatus::Unchanged || r.seq < 0) total += r.v[col].toDouble();
+        return double(total);
     }
-    long double total = 0;
     for (int r = 0; r < int(rows_.size()); ++r) total += value(r, col).toDouble();
     return double(total);
 }
@@ -290,22 +366,26 @@ bool Dataset::isCalculated(int col) const { return col >= storedFields_ && col <
 void Dataset::addCalculatedField(const QString& name, CalcFn fn) {
     calcs_.emplace_back(name, std::move(fn));
     if (isOpen()) {
+        growing_ = true;
         beginResetModel();
         fields_.push_back(name);
         for (Row& r : rows_) r.v.resize(int(fields_.size()));
+        for (Row& r : tail_) r.v.resize(int(fields_.size()));
         endResetModel();
+        growing_ = false;
     }
 }
 
 // --- current row -------------------------------------------------------------------------------
 
 void Dataset::setCurrentInternal(int row, bool force) {
-    if (row >= int(rows_.size())) row = int(rows_.size()) - 1;
-    if (row < 0 && !rows_.empty()) row = 0;
+    const int n = rowCount();
+    if (row >= n) row = n - 1;
+    if (row < 0 && n > 0) row = 0;
     const bool moved = row != current_;
     current_ = row;
-    bof_ = rows_.empty() || row == 0;
-    eof_ = rows_.empty() || (row == int(rows_.size()) - 1 && !cursor_);
+    bof_ = n == 0 || row == 0;
+    eof_ = n == 0 || (row == n - 1 && (!cursor_ || windowed_));
     if (moved || force) emit currentRowChanged(current_);
 }
 
@@ -313,35 +393,40 @@ void Dataset::setCurrentRow(int row) {
     if (!isOpen()) return;
     if (row == current_) return;
     if (state_ == State::Edit || state_ == State::Insert) post();
-    while (row >= int(rows_.size()) && cursor_) fetchMore();
+    while (row >= rowCount() && canFetchMore()) fetchMore();
     setCurrentInternal(row, false);
 }
 
 void Dataset::first() { setCurrentRow(0); }
 void Dataset::prior() {
-    if (current_ > 0) setCurrentRow(current_ - 1);
-    else bof_ = true;
+    if (current_ > 0)
+        setCurrentRow(current_ - 1);
+    else
+        bof_ = true;
 }
 void Dataset::next() {
-    if (current_ + 1 >= int(rows_.size()) && cursor_) fetchMore();
-    if (current_ + 1 < int(rows_.size())) setCurrentRow(current_ + 1);
-    else eof_ = true;
+    if (current_ + 1 >= rowCount() && canFetchMore()) fetchMore();
+    if (current_ + 1 < rowCount())
+        setCurrentRow(current_ + 1);
+    else
+        eof_ = true;
 }
 void Dataset::last() {
     fetchAll();
-    setCurrentRow(int(rows_.size()) - 1);
+    setCurrentRow(rowCount() - 1);
 }
 
 bool Dataset::locate(const QString& field, const QVariant& value) {
     const int col = fieldIndex(field);
     if (col < 0) return false;
     for (int r = 0;; ++r) {
-        if (r >= int(rows_.size())) {
-            if (!cursor_) return false;
+        if (r >= rowCount()) {
+            if (!canFetchMore()) return false;
             fetchMore();
-            if (r >= int(rows_.size())) return false;
+            if (r >= rowCount()) return false;
         }
-        if (equalValues(rows_[r].v[col], value)) {
+        const Row* row = rowAt(r);
+        if (row && equalValues(row->v[col], value)) {
             setCurrentRow(r);
             return true;
         }
@@ -360,14 +445,15 @@ QVariant Dataset::value(const QString& field) const {
 QVariant Dataset::value(int row, const QString& field) const { return value(row, fieldIndex(field)); }
 
 QVariant Dataset::value(int row, int col) const {
-    if (row < 0 || row >= int(rows_.size()) || col < 0 || col >= int(fields_.size())) return {};
+    if (row < 0 || row >= rowCount() || col < 0 || col >= int(fields_.size())) return {};
     if (isCalculated(col)) {
         const auto& fn = calcs_[col - storedFields_].second;
         return fn ? fn(*this, row) : QVariant();
     }
     if (row == current_ && (state_ == State::Edit || state_ == State::Insert) && col < buffer_.size())
         return buffer_[col];
-    return rows_[row].v[col];
+    const Row* r = rowAt(row);
+    return r ? r->v[col] : QVariant();
 }
 
 // --- editing -----------------------------------------------------------------------------------
@@ -395,14 +481,14 @@ void Dataset::setState(State s) {
 void Dataset::append() {
     checkEditable();
     if (state_ == State::Edit || state_ == State::Insert) post();
-    const int at = int(rows_.size());
+    const int at = rowCount();
     beginInsertRows({}, at, at);
     Row r;
     r.v.resize(int(fields_.size()));
     r.seq = -1;
-    rows_.push_back(std::move(r));
+    (windowed_ ? tail_ : rows_).push_back(r);
     endInsertRows();
-    buffer_ = rows_.back().v;
+    buffer_ = r.v;
     changed_ = QVector<bool>(int(fields_.size()), false);
     state_ = State::Insert;
     setCurrentInternal(at, true);
@@ -412,8 +498,9 @@ void Dataset::append() {
 void Dataset::edit() {
     checkEditable();
     if (state_ == State::Edit || state_ == State::Insert) return;
-    if (current_ < 0) throw DbError(QStringLiteral("没有可修改的记录"));
-    buffer_ = rows_[current_].v;
+    const Row* row = rowAt(current_);
+    if (!row) throw DbError(QStringLiteral("没有可修改的记录"));
+    buffer_ = row->v;
     changed_ = QVector<bool>(int(fields_.size()), false);
     setState(State::Edit);
 }
@@ -443,11 +530,13 @@ void Dataset::writeInsert(Row& row, const QVector<bool>* changed) {
         ph << QLatin1Char(':') + name;
         p.insert(name, row.v[i]);
     }
-    QString sql = cols.isEmpty() && db_.driver() == Driver::Postgres
-                      ? QStringLiteral("insert into %1 default values").arg(updateTable_)
-                      : QStringLiteral("insert into %1 (%2) values (%3)")
-                            .arg(updateTable_, cols.join(QStringLiteral(", ")), ph.join(QStringLiteral(", ")));
-    if (cols.isEmpty() && db_.isSqlite()) sql = QStringLiteral("insert into %1 default values").arg(updateTable_);
+    QString sql =
+        cols.isEmpty() && db_.driver() == Driver::Postgres
+            ? QStringLiteral("insert into %1 default values").arg(updateTable_)
+            : QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(updateTable_, cols.join(QStringLiteral(", ")), ph.join(QStringLiteral(", ")));
+    if (cols.isEmpty() && db_.isSqlite())
+        sql = QStringLiteral("insert into %1 default values").arg(updateTable_);
     if (keyIsIdentity_ && k >= 0) {
         const QVariant id = db_.insert(sql, p, fields_[k]);
         row.v[k] = id;
@@ -475,31 +564,34 @@ void Dataset::writeUpdate(const Row& row, const QVector<QVariant>& before, const
 }
 
 void Dataset::writeDelete(const QVariant& key) {
-    const QString sql = QStringLiteral("delete from %1 where %2 = :qv_key").arg(updateTable_, fields_[keyIndex()]);
+    const QString sql =
+        QStringLiteral("delete from %1 where %2 = :qv_key").arg(updateTable_, fields_[keyIndex()]);
     const int n = db_.execute(sql, {{QStringLiteral("qv_key"), key}});
     if (n != 1) throw DbError(QStringLiteral("要删除的记录已不存在，可能已被其他操作员删除。"), sql);
 }
 
 void Dataset::post() {
     if (state_ != State::Edit && state_ != State::Insert) return;
-    Row& row = rows_[current_];
+    Row* row = rowAt(current_);
+    if (!row) throw DbError(QStringLiteral("要保存的记录已不在列表中"));
     if (cached_) {
-        if (state_ == State::Edit && row.status == RowStatus::Unchanged) {
-            row.orig = row.v;
-            row.status = RowStatus::Modified;
+        if (state_ == State::Edit && row->status == RowStatus::Unchanged) {
+            row->orig = row->v;
+            row->status = RowStatus::Modified;
         }
-        if (state_ == State::Insert) row.status = RowStatus::Inserted;
-        row.v = buffer_;
+        if (state_ == State::Insert) row->status = RowStatus::Inserted;
+        row->v = buffer_;
     } else {
-        Row updated = row;
+        Row updated = *row;
         updated.v = buffer_;
         if (state_ == State::Insert) {
             writeInsert(updated, &changed_);
             ++localDelta_;
         } else {
-            writeUpdate(updated, row.v, changed_);
+            writeUpdate(updated, row->v, changed_);
         }
-        row.v = updated.v;
+        row = rowAt(current_);
+        if (row) row->v = updated.v;
     }
     buffer_.clear();
     changed_.clear();
@@ -512,13 +604,16 @@ void Dataset::cancel() {
     if (state_ == State::Insert) {
         const int at = current_;
         beginRemoveRows({}, at, at);
-        rows_.erase(rows_.begin() + at);
+        if (windowed_)
+            tail_.erase(tail_.begin() + (at - serverTotal_));
+        else
+            rows_.erase(rows_.begin() + at);
         endRemoveRows();
         buffer_.clear();
         changed_.clear();
         state_ = State::Browse;
         current_ = -1;
-        setCurrentInternal(std::min(at, int(rows_.size()) - 1), true);
+        setCurrentInternal(std::min(at, rowCount() - 1), true);
         emit stateChanged(state_);
         return;
     }
@@ -537,21 +632,34 @@ void Dataset::remove() {
         return;
     }
     if (state_ == State::Edit) cancel();
-    if (current_ < 0) throw DbError(QStringLiteral("没有可删除的记录"));
-    Row& row = rows_[current_];
-    const QVariant key = row.status == RowStatus::Modified ? row.orig[keyIndex()] : row.v[keyIndex()];
+    const Row* row = rowAt(current_);
+    if (!row) throw DbError(QStringLiteral("没有可删除的记录"));
+    const QVariant key = row->status == RowStatus::Modified ? row->orig[keyIndex()] : row->v[keyIndex()];
     if (cached_) {
-        if (row.status != RowStatus::Inserted) pendingDeletes_.push_back(key);
+        if (row->status != RowStatus::Inserted) pendingDeletes_.push_back(key);
     } else {
         writeDelete(key);
         --localDelta_;
     }
     const int at = current_;
-    beginRemoveRows({}, at, at);
-    rows_.erase(rows_.begin() + at);
-    endRemoveRows();
+    if (windowed_ && at < serverTotal_) {
+        // Every later row moved up by one on the server: the window is read again when next needed.
+        growing_ = true;
+        beginResetModel();
+        --serverTotal_;
+        finishCursor();
+        rows_.clear();
+        winStart_ = 0;
+        endResetModel();
+        growing_ = false;
+    } else {
+        beginRemoveRows({}, at, at);
+        if (windowed_) tail_.erase(tail_.begin() + (at - serverTotal_));
+        else rows_.erase(rows_.begin() + at);
+        endRemoveRows();
+    }
     current_ = -1;
-    setCurrentInternal(std::min(at, int(rows_.size()) - 1), true);
+    setCurrentInternal(std::min(at, rowCount() - 1), true);
 }
 
 // --- cached updates ----------------------------------------------------------------------------
@@ -563,7 +671,8 @@ void Dataset::setCachedUpdates(bool on) {
 
 bool Dataset::hasPendingUpdates() const {
     if (!pendingDeletes_.empty()) return true;
-    return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.status != RowStatus::Unchanged; });
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [](const Row& r) { return r.status != RowStatus::Unchanged; });
 }
 
 void Dataset::applyUpdates() {
@@ -622,7 +731,8 @@ void Dataset::clearMaster() {
 }
 
 void Dataset::onMasterChanged() {
-    const QVariant v = master_->isOpen() && master_->currentRow() >= 0 ? master_->value(masterField_) : QVariant();
+    const QVariant v =
+        master_->isOpen() && master_->currentRow() >= 0 ? master_->value(masterField_) : QVariant();
     // While the master appends a new row its key is not yet known: the detail then shows nothing.
     const bool same = params_.contains(masterParam_) && equalValues(params_.value(masterParam_), v) &&
                       params_.value(masterParam_).isNull() == v.isNull();
@@ -646,8 +756,10 @@ QString Dataset::displayLabel(const QString& field) const {
 }
 
 void Dataset::setDisplayFormat(const QString& field, const QString& format) {
-    if (format.isEmpty()) formats_.remove(field.toLower());
-    else formats_.insert(field.toLower(), format);
+    if (format.isEmpty())
+        formats_.remove(field.toLower());
+    else
+        formats_.insert(field.toLower(), format);
 }
 
 QString Dataset::displayFormat(const QString& field) const { return formats_.value(field.toLower()); }
@@ -684,19 +796,43 @@ QString Dataset::formatValue(const QVariant& v, const QString& format) {
 }
 
 QString Dataset::displayText(int row, int col) const {
-    const QString f = col >= 0 && col < int(fields_.size()) ? formats_.value(fields_[col].toLower()) : QString();
+    const QString f =
+        col >= 0 && col < int(fields_.size()) ? formats_.value(fields_[col].toLower()) : QString();
     return formatValue(value(row, col), f);
 }
 
 // --- sort --------------------------------------------------------------------------------------
 
+QString Dataset::checkedSort(const QString& spec) const {
+    QStringList parts;
+    for (const QString& part : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList w = part.simplified().split(QLatin1Char(' '));
+        if (w.isEmpty() || w[0].isEmpty()) continue;
+        const int col = fieldIndex(w[0]);
+        if (col < 0 || isCalculated(col)) throw DbError(QStringLiteral("排序字段 %1 不存在").arg(w[0]));
+        const bool desc = w.size() > 1 && w[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        parts << fields_[col] + (desc ? QStringLiteral(" desc") : QString());
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
 void Dataset::setSort(const QString& spec) {
     sort_ = spec.trimmed();
     if (!isOpen()) return;
-    if (!sort_.isEmpty()) fetchAll();
+    if (windowed_ || !serverSort_.isEmpty() || (cursor_ && !sort_.isEmpty())) {
+        // A large result is sorted by the server; field names are checked against the result's own.
+        serverSort_ = checkedSort(sort_);
+        const QString keep = sort_;
+        sort_.clear();
+        open();
+        sort_ = keep;
+        return;
+    }
+    growing_ = true;
     beginResetModel();
     applySort();
     endResetModel();
+    growing_ = false;
     setCurrentInternal(current_, true);
 }
 
@@ -712,7 +848,7 @@ void Dataset::applySort() {
     }
     QVariant key;
     const int k = keyIndex();
-    if (current_ >= 0 && k >= 0) key = rows_[current_].v[k];
+    if (current_ >= 0 && current_ < int(rows_.size()) && k >= 0) key = rows_[current_].v[k];
     std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
         for (const auto& [col, desc] : keys) {
             const int c = compareValues(a.v[col], b.v[col]);
@@ -736,12 +872,17 @@ void Dataset::applySort() {
 
 // --- model -------------------------------------------------------------------------------------
 
-int Dataset::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+int Dataset::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) return 0;
+    return windowed_ ? serverTotal_ + int(tail_.size()) : int(rows_.size());
+}
 
-int Dataset::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(fields_.size()); }
+int Dataset::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(fields_.size());
+}
 
 QVariant Dataset::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(rows_.size()) || index.column() >= int(fields_.size())) return {};
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= int(fields_.size())) return {};
     switch (role) {
         case Qt::DisplayRole:
             return displayText(index.row(), index.column());
@@ -775,10 +916,17 @@ Qt::ItemFlags Dataset::flags(const QModelIndex& index) const {
     return f;
 }
 
-bool Dataset::canFetchMore(const QModelIndex& parent) const { return !parent.isValid() && cursor_ != nullptr; }
+bool Dataset::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && cursor_ != nullptr && !windowed_;
+}
 
 void Dataset::fetchMore(const QModelIndex& parent) {
-    if (parent.isValid() || !cursor_) return;
+    // A view that asks for more rows while it is being told about new ones waits for the next call.
+    if (parent.isValid() || !cursor_ || windowed_ || growing_) return;
+    if (int(rows_.size()) + kChunk > kWindowThreshold) {
+        becomeWindowed();
+        if (windowed_) return;
+    }
     std::vector<Row> fetched;
     fetchChunk(kChunk, fetched);
     appendFetched(fetched);
@@ -787,9 +935,11 @@ void Dataset::fetchMore(const QModelIndex& parent) {
 void Dataset::appendFetched(std::vector<Row>& fetched) {
     if (!fetched.empty()) {
         const int at = int(rows_.size());
+        growing_ = true;
         beginInsertRows({}, at, at + int(fetched.size()) - 1);
         for (Row& r : fetched) rows_.push_back(std::move(r));
         endInsertRows();
+        growing_ = false;
     }
     eof_ = rows_.empty() || (current_ == int(rows_.size()) - 1 && !cursor_);
 }

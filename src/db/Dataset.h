@@ -54,7 +54,11 @@ public:
     void addCalculatedField(const QString& name, CalcFn fn);
 
     // --- rows -------------------------------------------------------------------------------
-    int loadedRows() const { return int(rows_.size()); }
+    // Rows held in memory (a large result keeps only a window of its rows).
+    int loadedRows() const { return int(rows_.size() + tail_.size()); }
+    // True once a large result is shown through a window: rowCount() is then the server's count and
+    // rows are read around the one asked for.
+    bool isWindowed() const { return windowed_; }
     // All rows of the statement, counted on the server while not every row has been read.
     int recordCount();
     bool isEmpty() const { return rows_.empty(); }
@@ -135,6 +139,8 @@ public:
     void fetchMore(const QModelIndex& parent = {}) override;
 
     static constexpr int kChunk = 512;
+    static constexpr int kWindowThreshold = 10000;  // rows read before a result is windowed
+    static constexpr int kWindowSize = 4096;        // rows kept around the position asked for
 
 signals:
     void currentRowChanged(int row);
@@ -153,14 +159,22 @@ private:
     struct Cursor {
         QSqlQuery query;
         QSqlDatabase reader;  // valid when the rows stream through a reading connection
-        int delivered = 0;
+        int offset = 0;       // index of the first row this cursor delivers
+        int next = 0;         // index of the next row it will deliver
         bool retried = false;
     };
 
     int fetchChunk(int n, std::vector<Row>& out);
     void appendFetched(std::vector<Row>& fetched);
+    void startCursor(int offset);
     void finishCursor();
-    QSqlQuery execQuery(QSqlDatabase db, bool forwardOnly) const;
+    QString effectiveSql(int offset) const;
+    QSqlQuery execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const;
+    Row* rowAt(int r);
+    const Row* rowAt(int r) const { return const_cast<Dataset*>(this)->rowAt(r); }
+    void moveWindow(int r);
+    void becomeWindowed();
+    QString checkedSort(const QString& spec) const;
     QVariant normalise(const QVariant& v) const;
     void setCurrentInternal(int row, bool force);
     void writeInsert(Row& row, const QVector<bool>* changed);
@@ -180,7 +194,13 @@ private:
     std::vector<QString> fields_;          // read fields then calculated ones
     int storedFields_ = 0;
     std::vector<std::pair<QString, CalcFn>> calcs_;
-    std::vector<Row> rows_;
+    std::vector<Row> rows_;   // all rows, or the window of rows starting at winStart_
+    std::vector<Row> tail_;   // rows appended here while windowed
+    bool windowed_ = false;
+    bool growing_ = false;  // rows are being added to the model
+    int winStart_ = 0;
+    int serverTotal_ = 0;
+    QString serverSort_;      // a large result is sorted by the server
     std::unique_ptr<Cursor> cursor_;
     std::optional<int> countCache_;
     int localDelta_ = 0;

@@ -288,6 +288,63 @@ private slots:
         QCOMPARE(count(QStringLiteral("1=1")), 3001);
     }
 
+    void largeResultsAreShownThroughAWindow() {
+        const int n = 30000;
+        if (db->isSqlite())
+            db->exec(QStringLiteral("insert into person (Code, Name) with recursive s(i) as (select 1 union all "
+                                    "select i + 1 from s where i < %1) select 'C' || i, 'N' || i from s").arg(n));
+        else
+            db->exec(QStringLiteral("insert into person (Code, Name) select 'C' || i, 'N' || i "
+                                    "from generate_series(1, %1) i").arg(n));
+        Dataset ds(*db, QStringLiteral("Qry_Cust"));
+        ds.setSql(QStringLiteral("select * from person order by PersonID"));
+        ds.setUpdateTable(QStringLiteral("person"), QStringLiteral("PersonID"));
+        ds.open();
+        QAbstractItemModelTester tester(&ds, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        while (ds.canFetchMore()) ds.fetchMore();
+        // The view now sees every row, but only a window of them is held.
+        QVERIFY(ds.isWindowed());
+        QCOMPARE(ds.rowCount(), n);
+        QVERIFY(ds.loadedRows() <= Dataset::kWindowThreshold + Dataset::kChunk);
+        auto name = [&](int row) { return ds.data(ds.index(row, 2)).toString(); };
+        QCOMPARE(name(n - 1), QStringLiteral("N%1").arg(n));
+        QCOMPARE(name(15000), QStringLiteral("N15001"));
+        QCOMPARE(name(3), QStringLiteral("N4"));
+        for (int r = 20000; r < 29000; r += 7) QCOMPARE(name(r), QStringLiteral("N%1").arg(r + 1));
+        QVERIFY(ds.loadedRows() <= 2 * Dataset::kWindowSize + Dataset::kChunk);
+        QCOMPARE(ds.sum(QStringLiteral("PersonID")), double(n) * (n + 1) / 2);
+
+        // Editing and deleting a row deep in the list reach exactly that row.
+        ds.setCurrentRow(25000);
+        ds.edit();
+        ds.setValue(QStringLiteral("Name"), QStringLiteral("改名"));
+        ds.post();
+        QCOMPARE(count(QStringLiteral("Name = '改名' and PersonID = 25001")), 1);
+        ds.setCurrentRow(12345);
+        ds.remove();
+        QCOMPARE(ds.rowCount(), n - 1);
+        QCOMPARE(count(QStringLiteral("PersonID = 12346")), 0);
+        QCOMPARE(name(12345), QStringLiteral("N12347"));
+        QCOMPARE(ds.recordCount(), n - 1);
+
+        // Appending while windowed puts the new row at the end.
+        ds.append();
+        ds.setValue(QStringLiteral("Code"), QStringLiteral("NEW"));
+        ds.setValue(QStringLiteral("Name"), QStringLiteral("新"));
+        ds.post();
+        QCOMPARE(ds.rowCount(), n);
+        QCOMPARE(name(n - 1), QStringLiteral("新"));
+
+        // Sorting a large result is left to the server.
+        ds.setSort(QStringLiteral("PersonID DESC"));
+        QCOMPARE(ds.value(0, QStringLiteral("Name")).toString(), QStringLiteral("新"));
+        QVERIFY_THROWS_EXCEPTION(DbError, ds.setSort(QStringLiteral("Name; drop table person")));
+        ds.setSort(QString());
+        QCOMPARE(ds.value(0, QStringLiteral("Name")).toString(), QStringLiteral("N1"));
+        QVERIFY(ds.locate(QStringLiteral("Code"), QStringLiteral("C29999")));
+        QCOMPARE(ds.currentRow(), 29997);
+    }
+
     void sortCalculatedFieldsAndDisplay() {
         addCustomer(QStringLiteral("A1"), QStringLiteral("b"));
         addCustomer(QStringLiteral("B2"), QStringLiteral("a"));
