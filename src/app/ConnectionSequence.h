@@ -37,7 +37,8 @@ public:
     const QString& lastError() const { return lastError_; }
 
     // The settings of section DBConn; *error is set (and false returned) for an unknown driver.
-    static bool readSettings(const IniFile& ini, const QString& home, ConnectionSettings* out, QString* error);
+    static bool readSettings(const IniFile& ini, const QString& home, ConnectionSettings* out,
+                             QString* error);
 
     // Where DBLinker is started from and with which arguments: the program folder's own copy, else
     // the one beside this executable, told which program folder to edit.

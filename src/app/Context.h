@@ -21,7 +21,11 @@ struct Context {
 
     Context(Frm_Data& data, Prompter& prompter, Shell& shell, Clock& clock, QString home,
             ModalRunner modal = {})
-        : data(data), prompter(prompter), shell(shell), clock(clock), home(std::move(home)),
+        : data(data),
+          prompter(prompter),
+          shell(shell),
+          clock(clock),
+          home(std::move(home)),
           modal(std::move(modal)) {}
 
     Frm_Data& data;

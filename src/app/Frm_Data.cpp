@@ -100,11 +100,13 @@ Frm_Data::Frm_Data(const QString& home, QObject* parent)
         e.ds->setUpdateTable(QString::fromLatin1(e.table), QString::fromLatin1(e.key), e.identity);
 
     // The amount of a sales line, shown while the bill editor is open.
-    Qry_SaleDetail->addCalculatedField(QStringLiteral("CMoney"), [this](const Dataset& d, int row) -> QVariant {
-        if (!billEditorOpen_) return QVariant();
-        return lineAmount(d.value(row, QStringLiteral("SalePrice")), d.value(row, QStringLiteral("Number")),
-                          d.value(row, QStringLiteral("DisCount")));
-    });
+    Qry_SaleDetail->addCalculatedField(QStringLiteral("CMoney"),
+                                       [this](const Dataset& d, int row) -> QVariant {
+                                           if (!billEditorOpen_) return QVariant();
+                                           return lineAmount(d.value(row, QStringLiteral("SalePrice")),
+                                                             d.value(row, QStringLiteral("Number")),
+                                                             d.value(row, QStringLiteral("DisCount")));
+                                       });
 }
 
 Frm_Data::~Frm_Data() {

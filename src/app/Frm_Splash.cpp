@@ -26,9 +26,9 @@ Frm_Splash::Frm_Splash(const QString& home, QWidget* parent)
 
     Label_Status->setGeometry(12, kHeight - 28, kWidth - 24, 20);
     Label_Status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label_Status->setStyleSheet(QStringLiteral("color: white;"));
-    Label_Status->setStyleSheet(QStringLiteral("color: white;"));
     Label_Status->setText(QStringLiteral("正在读取参数..."));
+    // Light text on the picture; the palette's own colour on a blank window.
+    if (!picture.isNull()) Label_Status->setStyleSheet(QStringLiteral("color: white;"));
     // Clicks on the picture or the status line reach the window, which closes.
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Label_Status->setAttribute(Qt::WA_TransparentForMouseEvents);

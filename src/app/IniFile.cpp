@@ -43,9 +43,9 @@ QString valueOf(const QString& line) {
 
 // The text written for a value: quoted when reading it back would otherwise change it.
 QString encodeValue(const QString& value) {
-    const bool quote = !value.isEmpty() &&
-                       (value.front().isSpace() || value.back().isSpace() || value.front() == QLatin1Char('"') ||
-                        value.front() == QLatin1Char('\''));
+    const bool quote =
+        !value.isEmpty() && (value.front().isSpace() || value.back().isSpace() ||
+                             value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''));
     return quote ? QLatin1Char('"') + value + QLatin1Char('"') : value;
 }
 

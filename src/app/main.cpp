@@ -9,12 +9,14 @@
 #include "Frm_Splash.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
+#include "QtTexts.h"
 #include "Shell.h"
 #include "Startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString home = qv::programFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    const QString home =
+        qv::programFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
 
     // The splash shows while the connection is made; it is painted before anything else happens.
     auto splash = std::make_unique<qv::Frm_Splash>(home);
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     QApplication::setApplicationName(QStringLiteral("Quorvan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvan客户管理软件"));
+    qv::installQtTexts();
 
     qv::WidgetPrompter prompter;
     qv::DesktopShell shell;

@@ -32,9 +32,10 @@ QByteArray readFile(const QString& path) {
 
 // Section DBConn for the given settings, and section config with IsInternet when it is not null.
 QByteArray configText(const ConnectionSettings& s, const QString& isInternet) {
-    QString t = QStringLiteral("; 测试用的配置\n[DBConn]\nDriver=%1\nServer=%2\nDatabase=%3\nUser=%4\nPassword=%5\n")
-                    .arg(s.driver == Driver::Postgres ? QStringLiteral("postgres") : QStringLiteral("sqlite"),
-                         s.server, s.database, s.user, s.password);
+    QString t =
+        QStringLiteral("; 测试用的配置\n[DBConn]\nDriver=%1\nServer=%2\nDatabase=%3\nUser=%4\nPassword=%5\n")
+            .arg(s.driver == Driver::Postgres ? QStringLiteral("postgres") : QStringLiteral("sqlite"),
+                 s.server, s.database, s.user, s.password);
     t += QStringLiteral("\n[config]\nIpUrl=http://ip.example/\n");
     if (!isInternet.isNull()) t += QStringLiteral("IsInternet=%1\n").arg(isInternet);
     return t.toUtf8();
@@ -66,20 +67,21 @@ void TstConnection::scriptedPaths_data() {
     const QString r = ConnectionSequence::retryText();
     const QString f = ConnectionSequence::failedStatusText();
     const int yes = QMessageBox::Yes, no = QMessageBox::No;
-    QTest::newRow("at once, over the internet") << "1" << QList<bool>{true} << 0 << true << QStringList{c} << false;
+    QTest::newRow("at once, over the internet")
+        << "1" << QList<bool>{true} << 0 << true << QStringList{c} << false;
     QTest::newRow("at once, local") << QString() << QList<bool>{true} << 0 << true << QStringList{c} << false;
-    QTest::newRow("second attempt works") << "1" << QList<bool>{false, true} << 0 << true << QStringList{c, r}
-                                          << true;
-    QTest::newRow("both fail, reconfigure") << "1" << QList<bool>{false, false} << yes << false
-                                            << QStringList{c, r, f} << false;
-    QTest::newRow("both fail, give up") << "1" << QList<bool>{false, false} << no << false << QStringList{c, r}
-                                        << false;
-    QTest::newRow("no IsInternet: no retry, reconfigure") << QString() << QList<bool>{false} << yes << false
-                                                           << QStringList{c, f} << false;
-    QTest::newRow("IsInternet=0: no retry, give up") << "0" << QList<bool>{false} << no << false
-                                                      << QStringList{c, f} << false;
-    QTest::newRow("IsInternet=2: no retry") << "2" << QList<bool>{false} << no << false << QStringList{c, f}
-                                            << false;
+    QTest::newRow("second attempt works")
+        << "1" << QList<bool>{false, true} << 0 << true << QStringList{c, r} << true;
+    QTest::newRow("both fail, reconfigure")
+        << "1" << QList<bool>{false, false} << yes << false << QStringList{c, r, f} << false;
+    QTest::newRow("both fail, give up")
+        << "1" << QList<bool>{false, false} << no << false << QStringList{c, r} << false;
+    QTest::newRow("no IsInternet: no retry, reconfigure")
+        << QString() << QList<bool>{false} << yes << false << QStringList{c, f} << false;
+    QTest::newRow("IsInternet=0: no retry, give up")
+        << "0" << QList<bool>{false} << no << false << QStringList{c, f} << false;
+    QTest::newRow("IsInternet=2: no retry")
+        << "2" << QList<bool>{false} << no << false << QStringList{c, f} << false;
 }
 
 void TstConnection::scriptedPaths() {
@@ -199,13 +201,13 @@ void TstConnection::failures_data() {
     const int yes = QMessageBox::Yes, no = QMessageBox::No;
     QTest::newRow("no Config.ini") << QByteArray() << false << no << QStringList{c, f};
     QTest::newRow("Config.ini cannot be read") << QByteArray() << true << yes << QStringList{c, f};
-    QTest::newRow("SQLite file missing") << QByteArray("[DBConn]\nDatabase=missing.db\n") << false << yes
-                                         << QStringList{c, f};
+    QTest::newRow("SQLite file missing")
+        << QByteArray("[DBConn]\nDatabase=missing.db\n") << false << yes << QStringList{c, f};
     QTest::newRow("SQLite file missing, over the internet")
         << QByteArray("[DBConn]\nDatabase=missing.db\n[config]\nIsInternet=1\n") << false << no
         << QStringList{c, r};
-    QTest::newRow("not a database") << QByteArray("[DBConn]\nDriver=sqlite\nDatabase=Config.ini\n") << false << no
-                                    << QStringList{c, f};
+    QTest::newRow("not a database") << QByteArray("[DBConn]\nDriver=sqlite\nDatabase=Config.ini\n") << false
+                                    << no << QStringList{c, f};
     QTest::newRow("unknown driver") << QByteArray("[DBConn]\nDriver=oracle\nDatabase=crm\n") << false << no
                                     << QStringList{c, f};
     QTest::newRow("PostgreSQL server unreachable")
@@ -221,8 +223,10 @@ void TstConnection::failures() {
 
     QTemporaryDir home;
     const QString path = home.filePath(QStringLiteral("Config.ini"));
-    if (configIsFolder) QVERIFY(QDir().mkpath(path));
-    else if (!config.isNull()) writeFile(path, config);
+    if (configIsFolder)
+        QVERIFY(QDir().mkpath(path));
+    else if (!config.isNull())
+        writeFile(path, config);
 
     ScriptedPrompter prompter;
     prompter.expect(ConnectionSequence::questionText(), QMessageBox::StandardButton(answer),

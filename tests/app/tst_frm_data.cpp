@@ -37,12 +37,12 @@ private slots:
 void TstFrmData::datasetsMatchTheSchema() {
     auto data = module(TestDb::fresh());
     QVERIFY(data->connected());
-    const QStringList names{"Qry_Cust",     "Qry_Contact",   "Qry_Schedule", "Qry_Sale",     "Qry_SaleDetail",
-                            "Qry_price",    "Qry_visit",     "Qry_feedback", "Qry_track",    "Qry_bargain",
-                            "Qry_Products", "Qry_PeopleData", "Qry_PeopleTC", "Qry_Count",   "Qry_FieldShow",
-                            "Qry_Import",   "Qry_SoftInfo",  "Qry_Custom",   "Custom",       "Qry_HY",
-                            "Qry_Temp",     "Qry_Str",       "Qry_CStr",     "Qry_Sql",      "Qry_Del",
-                            "Qry_Other",    "Qry_temp1",     "Qry_Country",  "Qry_Type",     "Qry_From"};
+    const QStringList names{"Qry_Cust",     "Qry_Contact",    "Qry_Schedule", "Qry_Sale",  "Qry_SaleDetail",
+                            "Qry_price",    "Qry_visit",      "Qry_feedback", "Qry_track", "Qry_bargain",
+                            "Qry_Products", "Qry_PeopleData", "Qry_PeopleTC", "Qry_Count", "Qry_FieldShow",
+                            "Qry_Import",   "Qry_SoftInfo",   "Qry_Custom",   "Custom",    "Qry_HY",
+                            "Qry_Temp",     "Qry_Str",        "Qry_CStr",     "Qry_Sql",   "Qry_Del",
+                            "Qry_Other",    "Qry_temp1",      "Qry_Country",  "Qry_Type",  "Qry_From"};
     for (const QString& name : names) {
         auto* ds = data->findChild<Dataset*>(name);
         QVERIFY2(ds, qPrintable(name));
@@ -66,8 +66,8 @@ void TstFrmData::datasetsMatchTheSchema() {
     }
     QCOMPARE(data->Qry_Cust->sql(), QStringLiteral("select * from custom"));
     QCOMPARE(data->Qry_SaleDetail->master(), data->Qry_Sale);
-    for (Dataset* d : {data->Qry_Contact, data->Qry_Schedule, data->Qry_price, data->Qry_visit, data->Qry_feedback,
-                       data->Qry_track, data->Qry_bargain})
+    for (Dataset* d : {data->Qry_Contact, data->Qry_Schedule, data->Qry_price, data->Qry_visit,
+                       data->Qry_feedback, data->Qry_track, data->Qry_bargain})
         QCOMPARE(d->master(), data->Qry_Cust);
 }
 
@@ -96,10 +96,15 @@ void TstFrmData::lineAmount() {
     auto data = module(TestDb::fresh());
     Money p;
     QVERIFY(Money::parse(price, &p));
-    data->db().exec(QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, "
-                                   "DisCount) values (:b, :c, :n, :p, :q, :d)"),
-                    {{"b", "FH202401010001"}, {"c", "P1"}, {"n", QStringLiteral("商品")}, {"p", p.toVariant()},
-                     {"q", number}, {"d", discount}});
+    data->db().exec(
+        QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, "
+                       "DisCount) values (:b, :c, :n, :p, :q, :d)"),
+        {{"b", "FH202401010001"},
+         {"c", "P1"},
+         {"n", QStringLiteral("商品")},
+         {"p", p.toVariant()},
+         {"q", number},
+         {"d", discount}});
     Dataset& lines = *data->Qry_SaleDetail;
     data->OpenQuery(lines, QStringLiteral("select * from T_SaleDetail"));
     QCOMPARE(lines.loadedRows(), 1);
@@ -118,8 +123,9 @@ void TstFrmData::lineAmount() {
 
 void TstFrmData::lineAmountFollowsTheEditBuffer() {
     auto data = module(TestDb::fresh());
-    data->db().exec(QStringLiteral("insert into T_SaleDetail (BillCode, SalePrice, Number, DisCount) "
-                                   "values ('B1', 2.5, 3, 0.9)"));
+    data->db().exec(
+        QStringLiteral("insert into T_SaleDetail (BillCode, SalePrice, Number, DisCount) "
+                       "values ('B1', 2.5, 3, 0.9)"));
     Dataset& lines = *data->Qry_SaleDetail;
     data->OpenQuery(lines, QStringLiteral("select * from T_SaleDetail"));
     data->setBillEditorOpen(true);
@@ -140,10 +146,12 @@ void TstFrmData::detailsFollowTheirMaster() {
         db.exec(QStringLiteral("insert into custom (CustCode, Company) values (:c, :n)"),
                 {{"c", cust}, {"n", QString::fromUtf8(company)}});
     for (const auto& [cust, name] : {std::pair{"C1", "Ann"}, std::pair{"C1", "Bob"}, std::pair{"C2", "Cy"}})
-        db.exec(QStringLiteral("insert into contact (CustCode, Name) values (:c, :n)"), {{"c", cust}, {"n", name}});
+        db.exec(QStringLiteral("insert into contact (CustCode, Name) values (:c, :n)"),
+                {{"c", cust}, {"n", name}});
     db.exec(QStringLiteral("insert into T_price (custcode, people) values ('C2', 'Pat')"));
     for (const auto& [bill, cust] : {std::pair{"B1", "C1"}, std::pair{"B2", "C2"}})
-        db.exec(QStringLiteral("insert into T_sale (BillCode, CustCode) values (:b, :c)"), {{"b", bill}, {"c", cust}});
+        db.exec(QStringLiteral("insert into T_sale (BillCode, CustCode) values (:b, :c)"),
+                {{"b", bill}, {"c", cust}});
     for (const auto& [bill, code] : {std::pair{"B1", "P1"}, std::pair{"B2", "P2"}, std::pair{"B2", "P3"}})
         db.exec(QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code) values (:b, :p)"),
                 {{"b", bill}, {"p", code}});
@@ -156,7 +164,8 @@ void TstFrmData::detailsFollowTheirMaster() {
     };
 
     data->OpenQuery(*data->Qry_Cust, QStringLiteral("select * from custom order by CustCode"));
-    data->OpenQuery(*data->Qry_Contact, QStringLiteral("select * from contact where CustCode=:CustCode order by Name"));
+    data->OpenQuery(*data->Qry_Contact,
+                    QStringLiteral("select * from contact where CustCode=:CustCode order by Name"));
     data->OpenQuery(*data->Qry_price, QStringLiteral("select * from T_price where custcode=:CustCode"));
     QCOMPARE(column(*data->Qry_Contact, "Name"), (QStringList{"Ann", "Bob"}));
     QCOMPARE(data->Qry_price->loadedRows(), 0);
@@ -167,9 +176,11 @@ void TstFrmData::detailsFollowTheirMaster() {
 
     // A new statement on a detail keeps the master's binding unless it binds CustCode itself.
     data->OpenQuery(*data->Qry_Contact,
-                    QStringLiteral("select * from contact where CustCode=:CustCode and Name like :n"), {{"n", "%"}});
+                    QStringLiteral("select * from contact where CustCode=:CustCode and Name like :n"),
+                    {{"n", "%"}});
     QCOMPARE(column(*data->Qry_Contact, "Name"), QStringList{"Cy"});
-    data->OpenQuery(*data->Qry_Contact, QStringLiteral("select * from contact where CustCode=:CustCode order by Name"),
+    data->OpenQuery(*data->Qry_Contact,
+                    QStringLiteral("select * from contact where CustCode=:CustCode order by Name"),
                     {{"CustCode", "C1"}});
     QCOMPARE(column(*data->Qry_Contact, "Name"), (QStringList{"Ann", "Bob"}));
     data->Qry_Cust->first();
@@ -177,8 +188,9 @@ void TstFrmData::detailsFollowTheirMaster() {
 
     // The lines follow the current bill.
     data->OpenQuery(*data->Qry_Sale, QStringLiteral("select * from T_sale order by BillCode"));
-    data->OpenQuery(*data->Qry_SaleDetail,
-                    QStringLiteral("select * from T_SaleDetail where BillCode=:BillCode order by Product_Code"));
+    data->OpenQuery(
+        *data->Qry_SaleDetail,
+        QStringLiteral("select * from T_SaleDetail where BillCode=:BillCode order by Product_Code"));
     QCOMPARE(column(*data->Qry_SaleDetail, "Product_Code"), QStringList{"P1"});
     data->Qry_Sale->last();
     QCOMPARE(column(*data->Qry_SaleDetail, "Product_Code"), (QStringList{"P2", "P3"}));
@@ -213,9 +225,10 @@ void TstFrmData::fillCombo() {
     QCOMPARE(editable.currentText(), QStringLiteral("typed"));
 
     // The table name is pasted into the statement, so only our own tables are accepted.
-    QVERIFY_THROWS_EXCEPTION(DbError, data->FillComboByName(*data->Qry_Temp, combo,
-                                                             QStringLiteral("Dict_zw; delete from admin")));
-    QVERIFY_THROWS_EXCEPTION(DbError, data->FillComboById(*data->Qry_Temp, combo, QStringLiteral("no_such_table")));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, data->FillComboByName(*data->Qry_Temp, combo, QStringLiteral("Dict_zw; delete from admin")));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             data->FillComboById(*data->Qry_Temp, combo, QStringLiteral("no_such_table")));
     QCOMPARE(combo.count(), 3);
     QVERIFY(db.scalar(QStringLiteral("select count(*) from admin")).toInt() >= 1);
 }
@@ -226,12 +239,14 @@ void TstFrmData::execQueryBindsValues() {
     db.exec(QStringLiteral("insert into Dict_zw (name) values ('O''Brien')"));
     db.exec(QStringLiteral("insert into Dict_zw (name) values ('Other')"));
     const int before = db.scalar(QStringLiteral("select count(*) from Dict_zw")).toInt();
-    QCOMPARE(data->ExecQuery(*data->Qry_Del, QStringLiteral("delete from Dict_zw where name=:n"), {{"n", "O'Brien"}}),
+    QCOMPARE(data->ExecQuery(*data->Qry_Del, QStringLiteral("delete from Dict_zw where name=:n"),
+                             {{"n", "O'Brien"}}),
              1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from Dict_zw")).toInt(), before - 1);
     QCOMPARE(data->Qry_Del->sql(), QStringLiteral("delete from Dict_zw where name=:n"));
     QVERIFY(!data->Qry_Del->isOpen());
-    QVERIFY_THROWS_EXCEPTION(DbError, data->ExecQuery(*data->Qry_Del, QStringLiteral("delete from no_such_table")));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             data->ExecQuery(*data->Qry_Del, QStringLiteral("delete from no_such_table")));
 }
 
 void TstFrmData::twoWorkstations() {

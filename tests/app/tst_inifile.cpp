@@ -42,31 +42,63 @@ void TstIniFile::read_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("number");
 
-    QTest::newRow("exact") << QByteArray("[DBConn]\nServer=db1\n") << "DBConn" << "Server" << "db1" << -1;
-    QTest::newRow("section without case") << QByteArray("[config]\nIsInternet=1\n") << "Config" << "IsInternet"
+    QTest::newRow("exact") << QByteArray("[DBConn]\nServer=db1\n") << "DBConn"
+                           << "Server"
+                           << "db1" << -1;
+    QTest::newRow("section without case") << QByteArray("[config]\nIsInternet=1\n") << "Config"
+                                          << "IsInternet"
                                           << "1" << 1;
-    QTest::newRow("key without case") << QByteArray("[Other]\nawoke=0\n") << "other" << "AWOKE" << "0" << 0;
-    QTest::newRow("missing key") << QByteArray("[Other]\nDay=3\n") << "Other" << "awoke" << "" << -1;
-    QTest::newRow("missing section") << QByteArray("[Other]\nDay=3\n") << "login" << "Day" << "" << -1;
-    QTest::newRow("key of another section") << QByteArray("[A]\nk=1\n[B]\nj=2\n") << "B" << "k" << "" << -1;
+    QTest::newRow("key without case") << QByteArray("[Other]\nawoke=0\n") << "other"
+                                      << "AWOKE"
+                                      << "0" << 0;
+    QTest::newRow("missing key") << QByteArray("[Other]\nDay=3\n") << "Other"
+                                 << "awoke"
+                                 << "" << -1;
+    QTest::newRow("missing section") << QByteArray("[Other]\nDay=3\n") << "login"
+                                     << "Day"
+                                     << "" << -1;
+    QTest::newRow("key of another section") << QByteArray("[A]\nk=1\n[B]\nj=2\n") << "B"
+                                            << "k"
+                                            << "" << -1;
     QTest::newRow("blanks around names and value")
-        << QByteArray("[ DBConn ]\n  Server  =  host1  \n") << "dbconn" << "server" << "host1" << -1;
+        << QByteArray("[ DBConn ]\n  Server  =  host1  \n") << "dbconn"
+        << "server"
+        << "host1" << -1;
     QTest::newRow("semicolon inside a value") << QByteArray("[DBConn]\nPassword=a;b=c\n") << "DBConn"
-                                              << "Password" << "a;b=c" << -1;
-    QTest::newRow("commented-out key") << QByteArray("[DBConn]\n;Server=x\n#User=y\n") << "DBConn" << "Server"
+                                              << "Password"
+                                              << "a;b=c" << -1;
+    QTest::newRow("commented-out key") << QByteArray("[DBConn]\n;Server=x\n#User=y\n") << "DBConn"
+                                       << "Server"
                                        << "" << -1;
-    QTest::newRow("key before any section") << QByteArray("Day=1\n[Other]\n") << "Other" << "Day" << "" << -1;
-    QTest::newRow("text where a number is read") << QByteArray("[Other]\nDay=abc\n") << "Other" << "Day" << "abc"
-                                                 << -1;
-    QTest::newRow("empty value") << QByteArray("[Other]\nDay=\n") << "Other" << "Day" << "" << -1;
-    QTest::newRow("negative number") << QByteArray("[Other]\nDay= -5 \n") << "Other" << "Day" << "-5" << -5;
-    QTest::newRow("first of two keys counts") << QByteArray("[A]\nk=1\nk=2\n") << "A" << "k" << "1" << 1;
-    QTest::newRow("section given twice") << QByteArray("[A]\nx=1\n[B]\n[a]\nk=7\n") << "A" << "K" << "7" << 7;
-    QTest::newRow("quoted value") << QByteArray("[A]\nk=\" x \"\n") << "A" << "k" << " x " << -1;
-    QTest::newRow("BOM and CRLF") << QByteArray("\xEF\xBB\xBF[A]\r\nk=v\r\n") << "a" << "k" << "v" << -1;
-    QTest::newRow("Chinese value") << QByteArray("[login]\nCategory=华东区\n") << "login" << "Category"
-                                   << QStringLiteral("华东区") << -1;
-    QTest::newRow("no final newline") << QByteArray("[A]\nk=12") << "A" << "k" << "12" << 12;
+    QTest::newRow("key before any section") << QByteArray("Day=1\n[Other]\n") << "Other"
+                                            << "Day"
+                                            << "" << -1;
+    QTest::newRow("text where a number is read") << QByteArray("[Other]\nDay=abc\n") << "Other"
+                                                 << "Day"
+                                                 << "abc" << -1;
+    QTest::newRow("empty value") << QByteArray("[Other]\nDay=\n") << "Other"
+                                 << "Day"
+                                 << "" << -1;
+    QTest::newRow("negative number") << QByteArray("[Other]\nDay= -5 \n") << "Other"
+                                     << "Day"
+                                     << "-5" << -5;
+    QTest::newRow("first of two keys counts") << QByteArray("[A]\nk=1\nk=2\n") << "A"
+                                              << "k"
+                                              << "1" << 1;
+    QTest::newRow("section given twice") << QByteArray("[A]\nx=1\n[B]\n[a]\nk=7\n") << "A"
+                                         << "K"
+                                         << "7" << 7;
+    QTest::newRow("quoted value") << QByteArray("[A]\nk=\" x \"\n") << "A"
+                                  << "k"
+                                  << " x " << -1;
+    QTest::newRow("BOM and CRLF") << QByteArray("\xEF\xBB\xBF[A]\r\nk=v\r\n") << "a"
+                                  << "k"
+                                  << "v" << -1;
+    QTest::newRow("Chinese value") << QByteArray("[login]\nCategory=华东区\n") << "login"
+                                   << "Category" << QStringLiteral("华东区") << -1;
+    QTest::newRow("no final newline") << QByteArray("[A]\nk=12") << "A"
+                                      << "k"
+                                      << "12" << 12;
 }
 
 void TstIniFile::read() {
@@ -92,25 +124,41 @@ void TstIniFile::write_data() {
 
     const QByteArray typical("; 数据库连接\n[DBConn]\nServer=old\nDatabase=crm\n\n[config]\nIsInternet=1\n");
     QTest::newRow("replace keeps comments, order and blank lines")
-        << typical << "dbconn" << "SERVER" << "new"
+        << typical << "dbconn"
+        << "SERVER"
+        << "new"
         << QByteArray("; 数据库连接\n[DBConn]\nServer=new\nDatabase=crm\n\n[config]\nIsInternet=1\n");
     QTest::newRow("new key goes to the end of its section")
-        << typical << "DBConn" << "User" << "sa"
-        << QByteArray("; 数据库连接\n[DBConn]\nServer=old\nDatabase=crm\nUser=sa\n\n[config]\nIsInternet=1\n");
-    QTest::newRow("new section at the end")
-        << typical << "Other" << "awoke" << "0"
-        << QByteArray("; 数据库连接\n[DBConn]\nServer=old\nDatabase=crm\n\n[config]\nIsInternet=1\n\n[Other]\nawoke=0\n");
-    QTest::newRow("empty file") << QByteArray() << "A" << "x" << "1" << QByteArray("[A]\nx=1\n");
-    QTest::newRow("BOM and CRLF kept") << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\ny=2\r\n") << "A" << "x" << "3"
-                                       << QByteArray("\xEF\xBB\xBF[A]\r\nx=3\r\ny=2\r\n");
-    QTest::newRow("value with semicolon") << QByteArray("[DBConn]\nPassword=\n") << "DBConn" << "Password"
+        << typical << "DBConn"
+        << "User"
+        << "sa"
+        << QByteArray(
+               "; 数据库连接\n[DBConn]\nServer=old\nDatabase=crm\nUser=sa\n\n[config]\nIsInternet=1\n");
+    QTest::newRow("new section at the end") << typical << "Other"
+                                            << "awoke"
+                                            << "0"
+                                            << QByteArray(
+                                                   "; "
+                                                   "数据库连接\n[DBConn]\nServer=old\nDatabase=crm\n\n["
+                                                   "config]\nIsInternet=1\n\n[Other]\nawoke=0\n");
+    QTest::newRow("empty file") << QByteArray() << "A"
+                                << "x"
+                                << "1" << QByteArray("[A]\nx=1\n");
+    QTest::newRow("BOM and CRLF kept") << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\ny=2\r\n") << "A"
+                                       << "x"
+                                       << "3" << QByteArray("\xEF\xBB\xBF[A]\r\nx=3\r\ny=2\r\n");
+    QTest::newRow("value with semicolon") << QByteArray("[DBConn]\nPassword=\n") << "DBConn"
+                                          << "Password"
                                           << "p;w=1" << QByteArray("[DBConn]\nPassword=p;w=1\n");
-    QTest::newRow("leading blank survives the round trip")
-        << QByteArray("[A]\n") << "A" << "p" << " pw " << QByteArray("[A]\np=\" pw \"\n");
-    QTest::newRow("Chinese value") << QByteArray("[login]\nCategory=\n") << "login" << "Category"
-                                   << QStringLiteral("华东区") << QByteArray("[login]\nCategory=华东区\n");
-    QTest::newRow("section given twice: first one") << QByteArray("[A]\nx=1\n[B]\n[A]\n") << "a" << "y" << "2"
-                                                    << QByteArray("[A]\nx=1\ny=2\n[B]\n[A]\n");
+    QTest::newRow("leading blank survives the round trip") << QByteArray("[A]\n") << "A"
+                                                           << "p"
+                                                           << " pw " << QByteArray("[A]\np=\" pw \"\n");
+    QTest::newRow("Chinese value") << QByteArray("[login]\nCategory=\n") << "login"
+                                   << "Category" << QStringLiteral("华东区")
+                                   << QByteArray("[login]\nCategory=华东区\n");
+    QTest::newRow("section given twice: first one") << QByteArray("[A]\nx=1\n[B]\n[A]\n") << "a"
+                                                    << "y"
+                                                    << "2" << QByteArray("[A]\nx=1\ny=2\n[B]\n[A]\n");
 }
 
 void TstIniFile::write() {

@@ -9,12 +9,12 @@
 #include <QtTest>
 
 #include "ConnectionSequence.h"
-#include "dblinker/DbLinkerDialog.h"
 #include "Frm_Splash.h"
 #include "IniFile.h"
 #include "ProgramFolder.h"
 #include "ScriptedPrompter.h"
 #include "TestDb.h"
+#include "dblinker/DbLinkerDialog.h"
 
 using namespace qv;
 using qv::test::ScriptedPrompter;
@@ -49,13 +49,18 @@ void TstStartup::programFolder_data() {
     QTest::addColumn<QString>("env");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("executable's folder") << QStringList{"quorvan"} << "" << "/opt/quorvan";
-    QTest::newRow("environment") << QStringList{"quorvan"} << "/srv/crm" << "/srv/crm";
-    QTest::newRow("--home wins") << QStringList{"quorvan", "--home", "/data/a"} << "/srv/crm" << "/data/a";
-    QTest::newRow("--home=") << QStringList{"quorvan", "-x", "--home=/data/b"} << "" << "/data/b";
-    QTest::newRow("--home without a folder") << QStringList{"quorvan", "--home"} << "" << "/opt/quorvan";
-    QTest::newRow("relative folder made absolute") << QStringList{"quorvan", "--home", "rel"} << ""
-                                                   << QDir::current().absoluteFilePath("rel");
+    QTest::newRow("executable's folder") << QStringList{"quorvan"} << ""
+                                         << "/opt/quorvan";
+    QTest::newRow("environment") << QStringList{"quorvan"} << "/srv/crm"
+                                 << "/srv/crm";
+    QTest::newRow("--home wins") << QStringList{"quorvan", "--home", "/data/a"} << "/srv/crm"
+                                 << "/data/a";
+    QTest::newRow("--home=") << QStringList{"quorvan", "-x", "--home=/data/b"} << ""
+                             << "/data/b";
+    QTest::newRow("--home without a folder") << QStringList{"quorvan", "--home"} << ""
+                                             << "/opt/quorvan";
+    QTest::newRow("relative folder made absolute")
+        << QStringList{"quorvan", "--home", "rel"} << "" << QDir::current().absoluteFilePath("rel");
 }
 
 void TstStartup::programFolder() {
@@ -111,8 +116,9 @@ void TstStartup::splashWithoutPicture() {
 void TstStartup::linkerLoadsAndSaves() {
     QTemporaryDir home;
     const QString path = home.filePath(QStringLiteral("Config.ini"));
-    writeFile(path, "; 本机设置\n[dbconn]\ndriver=postgres\nserver=db.local:5433\ndatabase=crm\nuser=sales\n"
-                    "password=old\n\n[config]\nIsInternet=0\n");
+    writeFile(path,
+              "; 本机设置\n[dbconn]\ndriver=postgres\nserver=db.local:5433\ndatabase=crm\nuser=sales\n"
+              "password=old\n\n[config]\nIsInternet=0\n");
     IniFile ini(path);
     ScriptedPrompter prompter;
     DbLinkerDialog dialog(ini, prompter, home.path());
@@ -132,8 +138,9 @@ void TstStartup::linkerLoadsAndSaves() {
     dialog.findChild<QPushButton*>(QStringLiteral("Btn_Save"))->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY_PROMPTS(prompter);
-    QCOMPARE(readFile(path), QByteArray("; 本机设置\n[dbconn]\ndriver=postgres\nserver=db2\ndatabase=crm\nuser=sales\n"
-                                        "password=new;pw= x\n\n[config]\nIsInternet=0\n"));
+    QCOMPARE(readFile(path),
+             QByteArray("; 本机设置\n[dbconn]\ndriver=postgres\nserver=db2\ndatabase=crm\nuser=sales\n"
+                        "password=new;pw= x\n\n[config]\nIsInternet=0\n"));
     ConnectionSettings s;
     QVERIFY(ConnectionSequence::readSettings(IniFile(path), home.path(), &s, nullptr));
     QCOMPARE(s.password, QStringLiteral("new;pw= x"));

@@ -119,8 +119,9 @@ ConnectionSettings DbLinkerDialog::settings() const {
 }
 
 void DbLinkerDialog::browse() {
-    const QString file = prompter_.openFileName(QStringLiteral("选择数据库文件"), home_,
-                                                QStringLiteral("SQLite数据库(*.db *.sqlite);;所有文件(*)"), this);
+    const QString file =
+        prompter_.openFileName(QStringLiteral("选择数据库文件"), home_,
+                               QStringLiteral("SQLite数据库(*.db *.sqlite);;所有文件(*)"), this);
     if (file.isEmpty()) return;
     // Inside the program folder the path is kept relative, so the folder can move as a whole.
     const QString rel = QDir(home_).relativeFilePath(QFileInfo(file).absoluteFilePath());
@@ -147,13 +148,13 @@ bool DbLinkerDialog::testConnection() {
 
 bool DbLinkerDialog::save() {
     const ConnectionSettings s = settings();
-    const bool ok =
-        ini_.writeString(kSection, QStringLiteral("Driver"),
-                         s.driver == Driver::Postgres ? QStringLiteral("postgres") : QStringLiteral("sqlite")) &&
-        ini_.writeString(kSection, QStringLiteral("Server"), s.server) &&
-        ini_.writeString(kSection, QStringLiteral("Database"), s.database) &&
-        ini_.writeString(kSection, QStringLiteral("User"), s.user) &&
-        ini_.writeString(kSection, QStringLiteral("Password"), s.password);
+    const bool ok = ini_.writeString(kSection, QStringLiteral("Driver"),
+                                     s.driver == Driver::Postgres ? QStringLiteral("postgres")
+                                                                  : QStringLiteral("sqlite")) &&
+                    ini_.writeString(kSection, QStringLiteral("Server"), s.server) &&
+                    ini_.writeString(kSection, QStringLiteral("Database"), s.database) &&
+                    ini_.writeString(kSection, QStringLiteral("User"), s.user) &&
+                    ini_.writeString(kSection, QStringLiteral("Password"), s.password);
     if (!ok) {
         prompter_.message(saveFailedText(), caption(), QMessageBox::Warning, QMessageBox::Ok, this);
         return false;

@@ -6,10 +6,13 @@
 #include "IniFile.h"
 #include "ProgramFolder.h"
 #include "Prompter.h"
+#include "QtTexts.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString home = qv::programFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    qv::installQtTexts();
+    const QString home =
+        qv::programFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
     qv::IniFile ini(QDir(home).filePath(QStringLiteral("Config.ini")));
     qv::WidgetPrompter prompter;
     qv::DbLinkerDialog dialog(ini, prompter, home);
