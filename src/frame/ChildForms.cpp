@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 
 namespace qv {
@@ -17,9 +18,18 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close && watched == sub_->widget() && event->isAccepted() && sub_->isVisible()) {
-            // Let the content finish closing, then close (and free) the child window.
-            QMetaObject::invokeMethod(sub_, &QWidget::close, Qt::QueuedConnection);
+        if (event->type() == QEvent::Close && watched == sub_->widget()) {
+            // Runs after the content decided: when it did close and the child window is still up (the
+            // content closed itself), the child window goes too. Closing the child window through
+            // close() would ask the content a second time, so it is freed directly.
+            QPointer<QMdiSubWindow> sub = sub_;
+            QMetaObject::invokeMethod(
+                sub_,
+                [sub] {
+                    if (sub && sub->isVisible() && (!sub->widget() || !sub->widget()->isVisible()))
+                        sub->deleteLater();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }

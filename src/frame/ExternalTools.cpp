@@ -7,16 +7,17 @@
 namespace qv::ExternalTools {
 
 const QStringList& calculators() {
-    static const QStringList list{QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
-                                  QStringLiteral("galculator"),       QStringLiteral("mate-calc"),
-                                  QStringLiteral("xcalc"),            QStringLiteral("qalculate-gtk")};
+    static const QStringList list{
+        QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"), QStringLiteral("galculator"),
+        QStringLiteral("mate-calc"),        QStringLiteral("xcalc"), QStringLiteral("qalculate-gtk")};
     return list;
 }
 
 const QStringList& textEditors() {
-    static const QStringList list{QStringLiteral("gedit"),    QStringLiteral("kate"),       QStringLiteral("kwrite"),
-                                  QStringLiteral("mousepad"), QStringLiteral("pluma"),      QStringLiteral("xed"),
-                                  QStringLiteral("leafpad"),  QStringLiteral("featherpad"), QStringLiteral("xedit")};
+    static const QStringList list{
+        QStringLiteral("gedit"),    QStringLiteral("kate"),       QStringLiteral("kwrite"),
+        QStringLiteral("mousepad"), QStringLiteral("pluma"),      QStringLiteral("xed"),
+        QStringLiteral("leafpad"),  QStringLiteral("featherpad"), QStringLiteral("xedit")};
     return list;
 }
 

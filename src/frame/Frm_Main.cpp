@@ -76,7 +76,7 @@ bool Frm_Main::hasHandler(const QString& command) const { return handlers_.conta
 bool Frm_Main::runCommand(const QString& command) {
     const auto it = handlers_.constFind(command);
     if (it == handlers_.cend() || !*it) return true;  // entries whose windows come later do nothing yet
-    const std::function<void()> handler = *it;  // a handler may replace itself while it runs
+    const std::function<void()> handler = *it;        // a handler may replace itself while it runs
     return guarded(handler);
 }
 
@@ -145,8 +145,9 @@ void Frm_Main::firstShow() {
     QDir home(ctx_.home);
     for (const QString& sub : {QStringLiteral("Export"), QStringLiteral("Backup")}) {
         if (!home.mkpath(sub))
-            throw std::runtime_error(
-                QStringLiteral("无法创建目录 %1").arg(QDir::toNativeSeparators(home.filePath(sub))).toStdString());
+            throw std::runtime_error(QStringLiteral("无法创建目录 %1")
+                                         .arg(QDir::toNativeSeparators(home.filePath(sub)))
+                                         .toStdString());
     }
     reloadSoftOptions();
     panels_[2]->setText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));

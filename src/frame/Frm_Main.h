@@ -34,11 +34,12 @@ class Frm_Main : public QMainWindow {
     Q_OBJECT
 public:
     // Commands that are not menu entries of their own.
-    static inline const QString kWorkbench = QStringLiteral("Workbench");          // tool button "客户管理"
-    static inline const QString kFirstShowWorkbench = QStringLiteral("FirstShowWorkbench");  // opened at first show
-    static inline const QString kProductList = QStringLiteral("ProductList");      // tool button "商品管理"
-    static inline const QString kScheduleList = QStringLiteral("ScheduleList");    // tool button "工作日程"
-    static inline const QString kPeopleList = QStringLiteral("Drop_PeopleList");   // "业务员档案"
+    static inline const QString kWorkbench = QStringLiteral("Workbench");  // tool button "客户管理"
+    static inline const QString kFirstShowWorkbench =
+        QStringLiteral("FirstShowWorkbench");                                    // opened at first show
+    static inline const QString kProductList = QStringLiteral("ProductList");    // tool button "商品管理"
+    static inline const QString kScheduleList = QStringLiteral("ScheduleList");  // tool button "工作日程"
+    static inline const QString kPeopleList = QStringLiteral("Drop_PeopleList");  // "业务员档案"
 
     explicit Frm_Main(Context& ctx, QWidget* parent = nullptr);
     ~Frm_Main() override;

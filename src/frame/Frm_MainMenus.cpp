@@ -206,8 +206,8 @@ void Frm_Main::createMenus() {
     entry(data, "Menu_Reminder", "工作日程提醒");
 
     QMenu* query = top("Menu_Query", "数据查询");
-    query->addAction(mirrorOf(action(QStringLiteral("SearchCust")), QStringLiteral("Menu_SearchCust"),
-                              u("客户查询(&A)")));
+    query->addAction(
+        mirrorOf(action(QStringLiteral("SearchCust")), QStringLiteral("Menu_SearchCust"), u("客户查询(&A)")));
     entry(query, "Menu_SaleQuery", "销售记录查询");
 
     QMenu* stat = top("Menu_Stat", "统计分析");
@@ -291,26 +291,30 @@ void Frm_Main::createToolBar() {
         m->addAction(makeEntry(QString::fromLatin1(name), u(caption), QString::fromLatin1(menuEntry)));
     };
 
-    QToolButton* cust = makeToolButton(QStringLiteral("TB_Cust"), u("客户管理"),
-                                       u("管理客户资料，用来新增 编辑 删除客户资料"), QStringLiteral("tb_cust.png"));
+    QToolButton* cust =
+        makeToolButton(QStringLiteral("TB_Cust"), u("客户管理"),
+                       u("管理客户资料，用来新增 编辑 删除客户资料"), QStringLiteral("tb_cust.png"));
     withAction(cust, makeEntry(kWorkbench, u("客户管理")));
     QMenu* custMenu = dropMenu(cust, "Drop_Cust", QToolButton::MenuButtonPopup);
-    for (const char* n : {"AddCust", "EditCust", "DelCust"}) custMenu->addAction(action(QString::fromLatin1(n)));
+    for (const char* n : {"AddCust", "EditCust", "DelCust"})
+        custMenu->addAction(action(QString::fromLatin1(n)));
 
-    QToolButton* products = makeToolButton(QStringLiteral("TB_Products"), u("商品管理"),
-                                           u("管理商品资料，用来新增，编辑，删除商品资料"),
-                                           QStringLiteral("tb_products.png"));
+    QToolButton* products =
+        makeToolButton(QStringLiteral("TB_Products"), u("商品管理"),
+                       u("管理商品资料，用来新增，编辑，删除商品资料"), QStringLiteral("tb_products.png"));
     withAction(products, makeEntry(kProductList, u("商品管理")));
 
-    QToolButton* sale = makeToolButton(QStringLiteral("TB_Sale"), u("销售管理"),
-                                       u("管理销售记录，用来新增，编辑，删除销售记录"), QStringLiteral("tb_sale.png"));
+    QToolButton* sale =
+        makeToolButton(QStringLiteral("TB_Sale"), u("销售管理"),
+                       u("管理销售记录，用来新增，编辑，删除销售记录"), QStringLiteral("tb_sale.png"));
     QMenu* saleMenu = dropMenu(sale, "Drop_Sale", QToolButton::InstantPopup);
-    for (const char* n : {"Addsale", "Editsale", "Delsale"}) saleMenu->addAction(action(QString::fromLatin1(n)));
+    for (const char* n : {"Addsale", "Editsale", "Delsale"})
+        saleMenu->addAction(action(QString::fromLatin1(n)));
 
     toolBar_->addSeparator();
 
-    QToolButton* people = makeToolButton(QStringLiteral("TB_People"), u("业务员"), QString(),
-                                         QStringLiteral("tb_people.png"));
+    QToolButton* people =
+        makeToolButton(QStringLiteral("TB_People"), u("业务员"), QString(), QStringLiteral("tb_people.png"));
     QMenu* peopleMenu = dropMenu(people, "Drop_People", QToolButton::InstantPopup);
     peopleMenu->addAction(makeEntry(kPeopleList, u("业务员档案")));
     twin(peopleMenu, "Drop_PeopleTC", "业务员提成", "Menu_PeopleTC");
@@ -321,8 +325,8 @@ void Frm_Main::createToolBar() {
 
     toolBar_->addSeparator();
 
-    QToolButton* stat = makeToolButton(QStringLiteral("TB_Stat"), u("统计分析"), u("对客户的相关的信息进行统计分析"),
-                                       QStringLiteral("tb_stat.png"));
+    QToolButton* stat = makeToolButton(QStringLiteral("TB_Stat"), u("统计分析"),
+                                       u("对客户的相关的信息进行统计分析"), QStringLiteral("tb_stat.png"));
     QMenu* statMenu = dropMenu(stat, "Drop_Stat", QToolButton::InstantPopup);
     twin(statMenu, "Drop_ScheduleStat", "工作日程统计列表", "Menu_ScheduleStat");
     twin(statMenu, "Drop_PriceStat", "商品报价统计列表", "Menu_PriceStat");
@@ -340,8 +344,8 @@ void Frm_Main::createToolBar() {
     statMenu->addSeparator();
     twin(statMenu, "Drop_PeopleTCStat", "业务员提成分析", "Menu_PeopleTCStat");
 
-    QToolButton* print = makeToolButton(QStringLiteral("TB_Print"), u("报表打印"), u("打印预览客户和客户相关的信息"),
-                                        QStringLiteral("tb_print.png"));
+    QToolButton* print = makeToolButton(QStringLiteral("TB_Print"), u("报表打印"),
+                                        u("打印预览客户和客户相关的信息"), QStringLiteral("tb_print.png"));
     QMenu* printMenu = dropMenu(print, "Drop_Print", QToolButton::InstantPopup);
     twin(printMenu, "Drop_PrintCustSheet", "客户资料打印", "Menu_PrintCustSheet");
     twin(printMenu, "Drop_PrintEnvelope", "客户信封打印", "Menu_PrintEnvelope");
@@ -351,7 +355,8 @@ void Frm_Main::createToolBar() {
 
     QToolButton* search = makeToolButton(QStringLiteral("TB_Search"), u("客户查询"), u("查询客户详细信息"),
                                          QStringLiteral("tb_search.png"));
-    withAction(search, mirrorOf(action(QStringLiteral("SearchCust")), QStringLiteral("TB_SearchCust"), u("客户查询")));
+    withAction(search, mirrorOf(action(QStringLiteral("SearchCust")), QStringLiteral("TB_SearchCust"),
+                                u("客户查询")));
 
     QToolButton* help = makeToolButton(QStringLiteral("TB_Help"), u("帮助文件"), u("点击查看帮助文件"),
                                        QStringLiteral("tb_help.png"));
@@ -376,7 +381,8 @@ void Frm_Main::connectBuiltins() {
     setHandler(QStringLiteral("Menu_Notepad"),
                [this] { ExternalTools::startFirstFound(ctx_.shell, ExternalTools::textEditors()); });
     // Programs of the program folder are started without checking that they exist.
-    setHandler(QStringLiteral("Menu_PostCode"), [this] { ctx_.shell.start(ctx_.path(QStringLiteral("search")), {}); });
+    setHandler(QStringLiteral("Menu_PostCode"),
+               [this] { ctx_.shell.start(ctx_.path(QStringLiteral("search")), {}); });
     setHandler(QStringLiteral("Menu_ImportTool"),
                [this] { ctx_.shell.start(ctx_.path(QStringLiteral("Access")), {}); });
     setHandler(QStringLiteral("Menu_Help"), [this] { openHelp(); });

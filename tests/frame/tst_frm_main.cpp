@@ -32,6 +32,22 @@ public:
     using QWidget::QWidget;
 };
 
+// Counts how often it was asked to close.
+class CountingChild : public QWidget {
+    Q_OBJECT
+public:
+    explicit CountingChild(int& closes) : closes_(closes) {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        ++closes_;
+        QWidget::closeEvent(e);
+    }
+
+private:
+    int& closes_;
+};
+
 class OtherChild : public QWidget {
     Q_OBJECT
 public:
@@ -128,37 +144,52 @@ private slots:
     void menuEntries_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("entries");
-        QTest::newRow("系统设置") << "Menu_System"
-                              << "操作员管理|修改我的登录密码|重新登录|选项设置|数据初始化|自定义选项▸|查找重复的客户资料|"
-                                 "查找重复的联系人资料|-|导入数据▸|-|数据库备份|-|报表打印设置▸|-|退出程序";
-        QTest::newRow("自定义选项") << "Menu_System/自定义选项" << "客户自定义选项|商品自定义选项|销售自定义选项";
-        QTest::newRow("导入数据") << "Menu_System/导入数据" << "从Excel导入客户资料|从Excel导入商品资料";
+        QTest::newRow("系统设置")
+            << "Menu_System"
+            << "操作员管理|修改我的登录密码|重新登录|选项设置|数据初始化|自定义选项▸|查找重复的客户资料|"
+               "查找重复的联系人资料|-|导入数据▸|-|数据库备份|-|报表打印设置▸|-|退出程序";
+        QTest::newRow("自定义选项") << "Menu_System/自定义选项"
+                                    << "客户自定义选项|商品自定义选项|销售自定义选项";
+        QTest::newRow("导入数据") << "Menu_System/导入数据"
+                                  << "从Excel导入客户资料|从Excel导入商品资料";
         QTest::newRow("报表打印设置") << "Menu_System/报表打印设置"
-                                << "客户基础资料设置|-|客户信封套打格式设置|客户信封标签打印设置";
-        QTest::newRow("数据操作") << "Menu_Data"
-                              << "导出客户电子信箱|-|客户分类管理|商品分类管理|业务员管理▸|-|国家管理|员工管理|职位管理|"
-                                 "部门管理|客户级别管理|客户来源管理|客户类型管理|事务类型管理|客户状态管理|"
-                                 "客户阶段管理|事务主题管理|计量单位管理|-|公司信息|-|工作日程提醒";
-        QTest::newRow("业务员管理") << "Menu_Data/业务员管理" << "新增&A|编辑&E|删除&D|-|业务员提成";
-        QTest::newRow("数据查询") << "Menu_Query" << "客户查询(&A)|销售记录查询";
-        QTest::newRow("统计分析") << "Menu_Stat"
-                              << "联系人统计列表|工作日程统计列表|商品报价统计列表|售后回访统计列表|投诉反馈统计列表|"
-                                 "客户跟进统计列表|合同管理统计列表|-|客户统计分析|销售汇总报表▸|销售明细报表|-|"
-                                 "业务员提成分析";
-        QTest::newRow("销售汇总报表") << "Menu_Stat/销售汇总报表" << "按商品名称汇总|按客户名称汇总|按业务员名称汇总";
-        QTest::newRow("报表打印") << "Menu_Print" << "客户基本资料打印|-|客户信封打印|客户信封标签打印";
-        QTest::newRow("实用工具") << "Menu_Tools" << "计算器|记事本|邮编 区号 查询|-|从单机版导入数据工具";
-        QTest::newRow("帮助文件") << "Menu_HelpFile" << "帮助文件";
-        QTest::newRow("客户管理 drop-down") << "Drop_Cust" << "新增&A|编辑&E|删除&D";
-        QTest::newRow("销售管理 drop-down") << "Drop_Sale" << "新增&A|编辑&E|删除&D";
-        QTest::newRow("业务员 drop-down") << "Drop_People" << "业务员档案|业务员提成";
-        QTest::newRow("统计分析 drop-down")
-            << "Drop_Stat"
-            << "工作日程统计列表|商品报价统计列表|售后回访统计列表|投诉反馈统计列表|客户跟进统计列表|合同管理统计列表|-|"
-               "客户统计分析|销售汇总报表▸|销售明细报表|-|业务员提成分析";
-        QTest::newRow("统计分析 drop-down 销售汇总报表")
-            << "Drop_Stat/销售汇总报表" << "按商品名称汇总|按客户名称汇总|按业务员名称汇总";
-        QTest::newRow("报表打印 drop-down") << "Drop_Print" << "客户资料打印|客户信封打印|客户信封标签打印";
+                                      << "客户基础资料设置|-|客户信封套打格式设置|客户信封标签打印设置";
+        QTest::newRow("数据操作")
+            << "Menu_Data"
+            << "导出客户电子信箱|-|客户分类管理|商品分类管理|业务员管理▸|-|国家管理|员工管理|职位管理|"
+               "部门管理|客户级别管理|客户来源管理|客户类型管理|事务类型管理|客户状态管理|"
+               "客户阶段管理|事务主题管理|计量单位管理|-|公司信息|-|工作日程提醒";
+        QTest::newRow("业务员管理") << "Menu_Data/业务员管理"
+                                    << "新增&A|编辑&E|删除&D|-|业务员提成";
+        QTest::newRow("数据查询") << "Menu_Query"
+                                  << "客户查询(&A)|销售记录查询";
+        QTest::newRow("统计分析")
+            << "Menu_Stat"
+            << "联系人统计列表|工作日程统计列表|商品报价统计列表|售后回访统计列表|投诉反馈统计列表|"
+               "客户跟进统计列表|合同管理统计列表|-|客户统计分析|销售汇总报表▸|销售明细报表|-|"
+               "业务员提成分析";
+        QTest::newRow("销售汇总报表") << "Menu_Stat/销售汇总报表"
+                                      << "按商品名称汇总|按客户名称汇总|按业务员名称汇总";
+        QTest::newRow("报表打印") << "Menu_Print"
+                                  << "客户基本资料打印|-|客户信封打印|客户信封标签打印";
+        QTest::newRow("实用工具") << "Menu_Tools"
+                                  << "计算器|记事本|邮编 区号 查询|-|从单机版导入数据工具";
+        QTest::newRow("帮助文件") << "Menu_HelpFile"
+                                  << "帮助文件";
+        QTest::newRow("客户管理 drop-down") << "Drop_Cust"
+                                            << "新增&A|编辑&E|删除&D";
+        QTest::newRow("销售管理 drop-down") << "Drop_Sale"
+                                            << "新增&A|编辑&E|删除&D";
+        QTest::newRow("业务员 drop-down") << "Drop_People"
+                                          << "业务员档案|业务员提成";
+        QTest::newRow("统计分析 drop-down") << "Drop_Stat"
+                                            << "工作日程统计列表|商品报价统计列表|售后回访统计列表|"
+                                               "投诉反馈统计列表|客户跟进统计列表|合同管理统计列表|-|"
+                                               "客户统计分析|销售汇总报表▸|销售明细报表|-|业务员提成分析";
+        QTest::newRow("统计分析 drop-down 销售汇总报表") << "Drop_Stat/销售汇总报表"
+                                                         << "按商品名称汇总|按客户名称汇总|按业务员名称汇总";
+        QTest::newRow("报表打印 drop-down") << "Drop_Print"
+                                            << "客户资料打印|客户信封打印|客户信封标签打印";
     }
     void menuEntries() {
         QFETCH(QString, menu);
@@ -174,19 +205,27 @@ private slots:
     void menuBarOrder() {
         QStringList titles;
         for (QAction* a : mw->menuBar()->actions()) titles << a->text();
-        QCOMPARE(titles, (QStringList{"系统设置", "数据操作", "数据查询", "统计分析", "报表打印", "实用工具", "帮助文件"}));
+        QCOMPARE(titles, (QStringList{"系统设置", "数据操作", "数据查询", "统计分析", "报表打印", "实用工具",
+                                      "帮助文件"}));
     }
 
     void shortcuts_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("shortcut");
-        QTest::newRow("新增 customer") << "Drop_Cust/新增&A" << "Ctrl+A";
-        QTest::newRow("编辑 customer") << "Drop_Cust/编辑&E" << "Ctrl+E";
-        QTest::newRow("删除 customer") << "Drop_Cust/删除&D" << "Ctrl+D";
-        QTest::newRow("退出程序") << "Menu_System/退出程序" << "Ctrl+Q";
-        QTest::newRow("帮助文件") << "Menu_HelpFile/帮助文件" << "F1";
-        QTest::newRow("新增 bill has none") << "Drop_Sale/新增&A" << "";
-        QTest::newRow("操作员管理 has none") << "Menu_System/操作员管理" << "";
+        QTest::newRow("新增 customer") << "Drop_Cust/新增&A"
+                                       << "Ctrl+A";
+        QTest::newRow("编辑 customer") << "Drop_Cust/编辑&E"
+                                       << "Ctrl+E";
+        QTest::newRow("删除 customer") << "Drop_Cust/删除&D"
+                                       << "Ctrl+D";
+        QTest::newRow("退出程序") << "Menu_System/退出程序"
+                                  << "Ctrl+Q";
+        QTest::newRow("帮助文件") << "Menu_HelpFile/帮助文件"
+                                  << "F1";
+        QTest::newRow("新增 bill has none") << "Drop_Sale/新增&A"
+                                            << "";
+        QTest::newRow("操作员管理 has none") << "Menu_System/操作员管理"
+                                             << "";
     }
     void shortcuts() {
         QFETCH(QString, entry);
@@ -200,29 +239,75 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("AddCust") << "AddCust" << "新增&A" << "新增";
-        QTest::newRow("DelCust") << "DelCust" << "删除&D" << "删除";
-        QTest::newRow("SearchCust") << "SearchCust" << "组合查询(&A)" << "";
-        QTest::newRow("M_Cust_Category") << "M_Cust_Category" << "客户分类管理" << "";
-        QTest::newRow("M_Products_Category") << "M_Products_Category" << "商品分类管理" << "";
-        QTest::newRow("EditProducts") << "EditProducts" << "编辑&E" << "";
-        QTest::newRow("Delsale") << "Delsale" << "删除&D" << "";
-        QTest::newRow("EditSchedule") << "EditSchedule" << "编辑&E" << "编辑";
-        QTest::newRow("DelContact") << "DelContact" << "删除&D" << "删除";
-        QTest::newRow("Addprice") << "Addprice" << "新增&A" << "";
-        QTest::newRow("Editvisit") << "Editvisit" << "编辑&E" << "";
-        QTest::newRow("Delfeedback") << "Delfeedback" << "删除&D" << "";
-        QTest::newRow("Addtrack") << "Addtrack" << "新增&A" << "";
-        QTest::newRow("Editbargain") << "Editbargain" << "编辑&E" << "";
-        QTest::newRow("DelPeople") << "DelPeople" << "删除&D" << "";
-        QTest::newRow("Add_PeopleTC") << "Add_PeopleTC" << "新增&A" << "";
-        QTest::newRow("Del_PeopleTC") << "Del_PeopleTC" << "删除&D" << "";
-        QTest::newRow("M_UserList") << "M_UserList" << "操作员管理" << "";
-        QTest::newRow("M_Backup") << "M_Backup" << "数据库备份" << "";
-        QTest::newRow("M_Company") << "M_Company" << "公司信息" << "";
-        QTest::newRow("ExportEmail") << "ExportEmail" << "导出客户电子信箱" << "";
-        QTest::newRow("BatchEdit") << "BatchEdit" << "批量修改" << "";
-        QTest::newRow("ShowField_Cust") << "ShowField_Cust" << "设置列显示" << "";
+        QTest::newRow("AddCust") << "AddCust"
+                                 << "新增&A"
+                                 << "新增";
+        QTest::newRow("DelCust") << "DelCust"
+                                 << "删除&D"
+                                 << "删除";
+        QTest::newRow("SearchCust") << "SearchCust"
+                                    << "组合查询(&A)"
+                                    << "";
+        QTest::newRow("M_Cust_Category") << "M_Cust_Category"
+                                         << "客户分类管理"
+                                         << "";
+        QTest::newRow("M_Products_Category") << "M_Products_Category"
+                                             << "商品分类管理"
+                                             << "";
+        QTest::newRow("EditProducts") << "EditProducts"
+                                      << "编辑&E"
+                                      << "";
+        QTest::newRow("Delsale") << "Delsale"
+                                 << "删除&D"
+                                 << "";
+        QTest::newRow("EditSchedule") << "EditSchedule"
+                                      << "编辑&E"
+                                      << "编辑";
+        QTest::newRow("DelContact") << "DelContact"
+                                    << "删除&D"
+                                    << "删除";
+        QTest::newRow("Addprice") << "Addprice"
+                                  << "新增&A"
+                                  << "";
+        QTest::newRow("Editvisit") << "Editvisit"
+                                   << "编辑&E"
+                                   << "";
+        QTest::newRow("Delfeedback") << "Delfeedback"
+                                     << "删除&D"
+                                     << "";
+        QTest::newRow("Addtrack") << "Addtrack"
+                                  << "新增&A"
+                                  << "";
+        QTest::newRow("Editbargain") << "Editbargain"
+                                     << "编辑&E"
+                                     << "";
+        QTest::newRow("DelPeople") << "DelPeople"
+                                   << "删除&D"
+                                   << "";
+        QTest::newRow("Add_PeopleTC") << "Add_PeopleTC"
+                                      << "新增&A"
+                                      << "";
+        QTest::newRow("Del_PeopleTC") << "Del_PeopleTC"
+                                      << "删除&D"
+                                      << "";
+        QTest::newRow("M_UserList") << "M_UserList"
+                                    << "操作员管理"
+                                    << "";
+        QTest::newRow("M_Backup") << "M_Backup"
+                                  << "数据库备份"
+                                  << "";
+        QTest::newRow("M_Company") << "M_Company"
+                                   << "公司信息"
+                                   << "";
+        QTest::newRow("ExportEmail") << "ExportEmail"
+                                     << "导出客户电子信箱"
+                                     << "";
+        QTest::newRow("BatchEdit") << "BatchEdit"
+                                   << "批量修改"
+                                   << "";
+        QTest::newRow("ShowField_Cust") << "ShowField_Cust"
+                                        << "设置列显示"
+                                        << "";
     }
     void commandMap() {
         QFETCH(QString, name);
@@ -241,19 +326,35 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("hint");
         QTest::addColumn<int>("mode");  // -1: no drop-down
-        QTest::newRow("客户管理") << "TB_Cust" << "客户管理" << "管理客户资料，用来新增 编辑 删除客户资料"
-                              << int(QToolButton::MenuButtonPopup);
-        QTest::newRow("商品管理") << "TB_Products" << "商品管理" << "管理商品资料，用来新增，编辑，删除商品资料" << -1;
-        QTest::newRow("销售管理") << "TB_Sale" << "销售管理" << "管理销售记录，用来新增，编辑，删除销售记录"
-                              << int(QToolButton::InstantPopup);
-        QTest::newRow("业务员") << "TB_People" << "业务员" << "" << int(QToolButton::InstantPopup);
-        QTest::newRow("工作日程") << "TB_Schedule" << "工作日程" << "管理工作日程" << -1;
-        QTest::newRow("统计分析") << "TB_Stat" << "统计分析" << "对客户的相关的信息进行统计分析"
-                              << int(QToolButton::InstantPopup);
-        QTest::newRow("报表打印") << "TB_Print" << "报表打印" << "打印预览客户和客户相关的信息"
-                              << int(QToolButton::InstantPopup);
-        QTest::newRow("客户查询") << "TB_Search" << "客户查询" << "查询客户详细信息" << -1;
-        QTest::newRow("帮助文件") << "TB_Help" << "帮助文件" << "点击查看帮助文件" << -1;
+        QTest::newRow("客户管理") << "TB_Cust"
+                                  << "客户管理"
+                                  << "管理客户资料，用来新增 编辑 删除客户资料"
+                                  << int(QToolButton::MenuButtonPopup);
+        QTest::newRow("商品管理") << "TB_Products"
+                                  << "商品管理"
+                                  << "管理商品资料，用来新增，编辑，删除商品资料" << -1;
+        QTest::newRow("销售管理") << "TB_Sale"
+                                  << "销售管理"
+                                  << "管理销售记录，用来新增，编辑，删除销售记录"
+                                  << int(QToolButton::InstantPopup);
+        QTest::newRow("业务员") << "TB_People"
+                                << "业务员"
+                                << "" << int(QToolButton::InstantPopup);
+        QTest::newRow("工作日程") << "TB_Schedule"
+                                  << "工作日程"
+                                  << "管理工作日程" << -1;
+        QTest::newRow("统计分析") << "TB_Stat"
+                                  << "统计分析"
+                                  << "对客户的相关的信息进行统计分析" << int(QToolButton::InstantPopup);
+        QTest::newRow("报表打印") << "TB_Print"
+                                  << "报表打印"
+                                  << "打印预览客户和客户相关的信息" << int(QToolButton::InstantPopup);
+        QTest::newRow("客户查询") << "TB_Search"
+                                  << "客户查询"
+                                  << "查询客户详细信息" << -1;
+        QTest::newRow("帮助文件") << "TB_Help"
+                                  << "帮助文件"
+                                  << "点击查看帮助文件" << -1;
     }
     void toolBar() {
         QFETCH(QString, button);
@@ -290,8 +391,8 @@ private slots:
             else if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
                 order << b->text();
         }
-        QCOMPARE(order, (QStringList{"客户管理", "商品管理", "销售管理", "-", "业务员", "工作日程", "-", "统计分析",
-                                     "报表打印", "-", "客户查询", "帮助文件"}));
+        QCOMPARE(order, (QStringList{"客户管理", "商品管理", "销售管理", "-", "业务员", "工作日程", "-",
+                                     "统计分析", "报表打印", "-", "客户查询", "帮助文件"}));
     }
 
     void statusPanels() {
@@ -350,8 +451,9 @@ private slots:
         row(58, {"Menu_Stat/客户跟进统计列表", "Drop_Stat/客户跟进统计列表"});
         row(59, {"Menu_Stat/合同管理统计列表", "Drop_Stat/合同管理统计列表"});
         row(60, {"Menu_Stat/客户统计分析", "Drop_Stat/客户统计分析"});
-        row(61, {"Menu_Stat/销售汇总报表", "Menu_Stat/销售汇总报表/按商品名称汇总", "Menu_Stat/销售汇总报表/按客户名称汇总",
-                 "Menu_Stat/销售汇总报表/按业务员名称汇总", "Drop_Stat/销售汇总报表", "Drop_Stat/销售汇总报表/按商品名称汇总",
+        row(61, {"Menu_Stat/销售汇总报表", "Menu_Stat/销售汇总报表/按商品名称汇总",
+                 "Menu_Stat/销售汇总报表/按客户名称汇总", "Menu_Stat/销售汇总报表/按业务员名称汇总",
+                 "Drop_Stat/销售汇总报表", "Drop_Stat/销售汇总报表/按商品名称汇总",
                  "Drop_Stat/销售汇总报表/按客户名称汇总", "Drop_Stat/销售汇总报表/按业务员名称汇总"});
         row(62, {"Menu_Stat/销售明细报表", "Drop_Stat/销售明细报表"});
         row(64, {"Menu_Print/客户基本资料打印", "Drop_Print/客户资料打印"});
@@ -363,8 +465,8 @@ private slots:
         row(72, {"Menu_System/操作员管理"});
         row(73, {"Menu_System/数据初始化"});
         row(74, {"Menu_System/选项设置"});
-        row(75, {"Menu_System/自定义选项", "Menu_System/自定义选项/客户自定义选项", "Menu_System/自定义选项/商品自定义选项",
-                 "Menu_System/自定义选项/销售自定义选项"});
+        row(75, {"Menu_System/自定义选项", "Menu_System/自定义选项/客户自定义选项",
+                 "Menu_System/自定义选项/商品自定义选项", "Menu_System/自定义选项/销售自定义选项"});
         row(76, {"Menu_System/导入数据", "Menu_System/导入数据/从Excel导入客户资料",
                  "Menu_System/导入数据/从Excel导入商品资料"});
         row(77, {"Menu_System/数据库备份"});
@@ -526,6 +628,28 @@ private slots:
         QCOMPARE(mw->mdiArea()->subWindowList().size(), 1);
     }
 
+    void childWindowClosesOnce_data() {
+        QTest::addColumn<bool>("byContent");
+        QTest::newRow("child window closed") << false;
+        QTest::newRow("content closes itself") << true;
+    }
+    void childWindowClosesOnce() {
+        QFETCH(bool, byContent);
+        showLoggedIn();
+        int closes = 0;
+        auto* child = mw->showChildForm<CountingChild>([&closes] { return new CountingChild(closes); });
+        QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+        QPointer<CountingChild> content = child;
+        if (byContent)
+            child->close();
+        else
+            sub->close();
+        QTRY_VERIFY(sub.isNull());
+        QVERIFY(content.isNull());
+        QVERIFY(mw->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(closes, 1);  // the content is asked once
+    }
+
     // --- closing -----------------------------------------------------------------------------------
 
     void closing_data() {
@@ -616,10 +740,15 @@ private slots:
     // --- first show --------------------------------------------------------------------------------
 
     void firstShow() {
-        ws->db().exec(QStringLiteral("update T_SoftInfo set SoftName = :n, Version = :v, INI1 = :a, INI2 = :b, "
-                                     "INI3 = :c, autocoding = :auto"),
-                      {{"n", QStringLiteral("客户之家")}, {"v", QStringLiteral(" V2.5")}, {"a", 3}, {"b", 0},
-                       {"c", 11}, {"auto", 1}});
+        ws->db().exec(
+            QStringLiteral("update T_SoftInfo set SoftName = :n, Version = :v, INI1 = :a, INI2 = :b, "
+                           "INI3 = :c, autocoding = :auto"),
+            {{"n", QStringLiteral("客户之家")},
+             {"v", QStringLiteral(" V2.5")},
+             {"a", 3},
+             {"b", 0},
+             {"c", 11},
+             {"auto", 1}});
         int workbench = 0;
         mw->setHandler(Frm_Main::kFirstShowWorkbench, [&workbench] { ++workbench; });
         mw->show();  // before the login: nothing yet
@@ -633,7 +762,8 @@ private slots:
         QCOMPARE(mw->softOptions().ini2, 0);
         QCOMPARE(mw->softOptions().ini3, 11);
         QVERIFY(mw->softOptions().autocoding);
-        QCOMPARE(mw->statusPanel(3)->text(), QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+        QCOMPARE(mw->statusPanel(3)->text(),
+                 QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
         QVERIFY(QFileInfo(QDir(ws->home).filePath(QStringLiteral("Export"))).isDir());
         QVERIFY(QFileInfo(QDir(ws->home).filePath(QStringLiteral("Backup"))).isDir());
         QCOMPARE(workbench, 1);
@@ -707,18 +837,19 @@ private slots:
         QTest::addColumn<bool>("firstFails");
         QTest::addColumn<QStringList>("started");  // names in PATH dir, or "home:" for the program folder
         QTest::newRow("calculator: first of the list found")
-            << "Menu_Tools/计算器" << QStringList{"xcalc", "galculator"} << false << QStringList{"galculator"};
+            << "Menu_Tools/计算器" << QStringList{"xcalc", "galculator"} << false
+            << QStringList{"galculator"};
         QTest::newRow("calculator: each found is tried while none starts")
             << "Menu_Tools/计算器" << QStringList{"kcalc", "qalculate-gtk"} << true
             << QStringList{"kcalc", "qalculate-gtk"};
-        QTest::newRow("calculator: none installed") << "Menu_Tools/计算器" << QStringList{"gedit"} << false
-                                                 << QStringList{};
+        QTest::newRow("calculator: none installed")
+            << "Menu_Tools/计算器" << QStringList{"gedit"} << false << QStringList{};
         QTest::newRow("notepad") << "Menu_Tools/记事本" << QStringList{"mousepad", "xedit"} << false
-                              << QStringList{"mousepad"};
+                                 << QStringList{"mousepad"};
         QTest::newRow("post codes") << "Menu_Tools/邮编 区号 查询" << QStringList{} << false
-                                 << QStringList{"home:search"};
+                                    << QStringList{"home:search"};
         QTest::newRow("importer") << "Menu_Tools/从单机版导入数据工具" << QStringList{} << false
-                               << QStringList{"home:Access"};
+                                  << QStringList{"home:Access"};
     }
     void externalPrograms() {
         QFETCH(QString, entry);
@@ -742,7 +873,8 @@ private slots:
         resolve(*mw, entry)->trigger();
         QStringList expected;
         for (const QString& s : started)
-            expected << (s.startsWith(QLatin1String("home:")) ? QDir(ws->home).filePath(s.mid(5)) : bin.filePath(s));
+            expected << (s.startsWith(QLatin1String("home:")) ? QDir(ws->home).filePath(s.mid(5))
+                                                              : bin.filePath(s));
         QCOMPARE(ws->shell.started, expected);
         QCOMPARE(ws->shell.opened, QStringList());
     }

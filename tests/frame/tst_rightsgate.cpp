@@ -22,8 +22,8 @@ private slots:
         row(54, {"Menu_ScheduleStat", "Drop_ScheduleStat"});
         row(56, {"Menu_FeedbackStat", "Drop_FeedbackStat"});
         row(57, {"Menu_VisitStat", "Drop_VisitStat"});
-        row(61, {"Menu_SaleSum", "Menu_SaleSumProduct", "Menu_SaleSumCust", "Menu_SaleSumPeople", "Drop_SaleSum",
-                 "Drop_SaleSumProduct", "Drop_SaleSumCust", "Drop_SaleSumPeople"});
+        row(61, {"Menu_SaleSum", "Menu_SaleSumProduct", "Menu_SaleSumCust", "Menu_SaleSumPeople",
+                 "Drop_SaleSum", "Drop_SaleSumProduct", "Drop_SaleSumCust", "Drop_SaleSumPeople"});
         row(64, {"Menu_PrintCustSheet", "Drop_PrintCustSheet"});
         row(72, {"M_UserList"});
         row(75, {"Menu_FieldCaptions", "Menu_CustCaptions", "Menu_ProductCaptions", "Menu_SaleCaptions"});
@@ -32,7 +32,8 @@ private slots:
         row(84, {"Menu_Unit"});
         row(90, {"Menu_CustState"});
         // read by other windows when they open, or gating nothing: no command of the main window
-        for (int k : {1, 6, 7, 9, 13, 14, 15, 16, 20, 21, 22, 26, 27, 28, 29, 33, 53, 63, 67, 71, 78, 91, 92, 93, 100})
+        for (int k : {1,  6,  7,  9,  13, 14, 15, 16, 20, 21, 22, 26, 27,
+                      28, 29, 33, 53, 63, 67, 71, 78, 91, 92, 93, 100})
             row(k, {});
     }
     void namesOfRight() {
