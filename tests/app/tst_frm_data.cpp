@@ -81,6 +81,9 @@ void TstFrmData::lineAmount_data() {
     QTest::newRow("0.00005 rounds to the even 0.0000") << "0.0001" << 0.5 << 1.0 << "0.0000";
     QTest::newRow("0.00015 rounds to the even 0.0002") << "0.0001" << 1.5 << 1.0 << "0.0002";
     QTest::newRow("tie made by the discount") << "0.0003" << 1.0 << 0.5 << "0.0002";
+    // Products that binary floating point puts just beside the tie.
+    QTest::newRow("0.00075 rounds to the even 0.0008") << "0.0003" << 2.5 << 1.0 << "0.0008";
+    QTest::newRow("5.00125 rounds to the even 5.0012") << "2.0005" << 2.5 << 1.0 << "5.0012";
     QTest::newRow("0.1 x 3 is exact") << "0.1" << 3.0 << 1.0 << "0.3000";
     QTest::newRow("fractional quantity") << "19.99" << 0.333 << 0.85 << "5.6582";
     QTest::newRow("large amount") << "12345.6789" << 1000.0 << 1.0 << "12345678.9000";
