@@ -4,7 +4,6 @@
 #include <zlib.h>
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -188,8 +187,6 @@ void TestOffice::roundTrip() {
 // titles repeated, and the stream is large enough that the allocation table needs more sectors
 // than the file header can list.
 void TestOffice::largeXlsNeedsTableExtensionAndSecondSheet() {
-    QElapsedTimer timer;
-    timer.start();
     QList<SheetColumn> columns;
     for (int c = 0; c < 8; ++c) columns.append({QStringLiteral("列%1").arg(c + 1), QStringLiteral("0.00"), 0});
     const QString file = path(QStringLiteral("large.xls"));
@@ -225,7 +222,6 @@ void TestOffice::largeXlsNeedsTableExtensionAndSecondSheet() {
     QCOMPARE(second.cell(0, 0), QStringLiteral("列1"));
     QCOMPARE(second.cell(1, 0), QString::number(65535 + 0.01, 'g', 15));
     QCOMPARE(second.cell(100, 3), QString::number(dataRows - 1 + 0.3 + 0.01, 'g', 15));
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 }
 
 // The allocation table covers every sector including its own and its extension sectors, and
