@@ -20,6 +20,9 @@ bool clipboardHoldsDigits() { return DigitFilter::isDigitText(QGuiApplication::c
 // Whether a key press may reach the box.
 bool keyAllowed(const QKeyEvent& key) {
     if (key.matches(QKeySequence::Paste)) return clipboardHoldsDigits();
+    // A line edit inserts nothing for Ctrl combinations (select-all, copy, undo ...): they pass.
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) return true;
     // Keys that insert text are judged by their text; the rest (backspace, delete, cursor keys,
     // Ctrl combinations, Enter, Tab) carry no printable text and edit or move as usual.
     for (QChar c : key.text())
@@ -46,10 +49,21 @@ DigitFilter::DigitFilter(QLineEdit* edit) : QObject(edit) {
     edit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
 }
 
+bool DigitFilter::isPasteAction(const QAction& action) {
+    if (action.objectName() == QLatin1String("edit-paste")) return true;
+    // The standard menu names its entries only in later Qt versions; the paste entry is the one
+    // whose text ends with the paste shortcut ("粘贴(&P)\tCtrl+V").
+    const QString shortcut = action.text().section(QLatin1Char('\t'), 1);
+    if (shortcut.isEmpty()) return false;
+    for (const QKeySequence& seq : QKeySequence::keyBindings(QKeySequence::Paste))
+        if (seq.toString(QKeySequence::NativeText) == shortcut) return true;
+    return false;
+}
+
 void DigitFilter::restrictMenu(QMenu& menu) {
     const bool digits = clipboardHoldsDigits();
     for (QAction* a : menu.actions()) {
-        if (a->objectName() == QLatin1String("edit-paste")) a->setEnabled(a->isEnabled() && digits);
+        if (isPasteAction(*a)) a->setEnabled(a->isEnabled() && digits);
         // Sub-menus (control characters of the text direction) would insert text as well.
         if (a->menu()) a->setEnabled(false);
     }

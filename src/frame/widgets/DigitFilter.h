@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QObject>
 
+class QAction;
 class QMenu;
 
 namespace qv {
@@ -22,6 +23,8 @@ public:
 
     // Disables the paste entry of a box's context menu unless the clipboard holds digit text.
     static void restrictMenu(QMenu& menu);
+    // The paste entry of a line edit's standard context menu.
+    static bool isPasteAction(const QAction& action);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -13,8 +13,8 @@ namespace qv {
 
 namespace {
 
-// QWidget::focusNextPrevChild is protected; this names it so that the focus moves exactly as Tab
-// moves it (focus proxies, disabled and hidden controls, wrapping at the end).
+// QWidget::focusNextPrevChild is protected; this names it so that the focus moves as Tab moves it
+// between controls (focus proxies, disabled and hidden controls, wrapping at the end).
 struct FocusAccess : QWidget {
     using QWidget::focusNextPrevChild;
 };
@@ -53,7 +53,9 @@ bool EnterMovesFocus::eventFilter(QObject* watched, QEvent* event) {
     // Controls of this dialog's own window only (isAncestorOf stops at pop-up windows).
     if (control == dialog_ || !dialog_->isAncestorOf(control)) return false;
     if (!isEnterKey(*static_cast<QKeyEvent*>(event)) || keepsEnter(control)) return false;
-    (control->*&FocusAccess::focusNextPrevChild)(true);
+    // Asked of the window, not of the control: a date edit would move to its next section instead.
+    QWidget* window = control->window();
+    (window->*&FocusAccess::focusNextPrevChild)(true);
     return true;
 }
 
