@@ -27,12 +27,18 @@ void typeText(QWidget* w, const QString& text) {
     for (QChar c : text) {
         const char16_t u = c.unicode();
         Qt::Key key = Qt::Key_unknown;
-        if (u >= u'0' && u <= u'9') key = Qt::Key(Qt::Key_0 + (u - u'0'));
-        else if (u >= u'a' && u <= u'z') key = Qt::Key(Qt::Key_A + (u - u'a'));
-        else if (u >= u'A' && u <= u'Z') key = Qt::Key(Qt::Key_A + (u - u'A'));
-        else if (u == u'.') key = Qt::Key_Period;
-        else if (u == u' ') key = Qt::Key_Space;
-        else if (u == u'-') key = Qt::Key_Minus;
+        if (u >= u'0' && u <= u'9')
+            key = Qt::Key(Qt::Key_0 + (u - u'0'));
+        else if (u >= u'a' && u <= u'z')
+            key = Qt::Key(Qt::Key_A + (u - u'a'));
+        else if (u >= u'A' && u <= u'Z')
+            key = Qt::Key(Qt::Key_A + (u - u'A'));
+        else if (u == u'.')
+            key = Qt::Key_Period;
+        else if (u == u' ')
+            key = Qt::Key_Space;
+        else if (u == u'-')
+            key = Qt::Key_Minus;
         QTest::sendKeyEvent(QTest::Press, w, key, QString(c), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, w, key, QString(c), Qt::NoModifier);
     }
@@ -41,7 +47,8 @@ void typeText(QWidget* w, const QString& text) {
 // The tags of every node of the tree as "code:tag" words, top to bottom.
 QString tagsOf(const CheckTree& tree) {
     QStringList out;
-    for (QTreeWidgetItem* n : tree.nodes()) out << CheckTree::code(n) + QLatin1Char(':') + QString::number(CheckTree::tag(n));
+    for (QTreeWidgetItem* n : tree.nodes())
+        out << CheckTree::code(n) + QLatin1Char(':') + QString::number(CheckTree::tag(n));
     return out.join(QLatin1Char(' '));
 }
 
@@ -116,8 +123,9 @@ void TstWidgets::dateRoundTrip() {
     QFETCH(QDateTime, set);
     QFETCH(QDateTime, expected);
     NullableDateEdit edit{NullableDateEdit::Kind(kind)};
-    QCOMPARE(edit.editor()->displayFormat(),
-             kind == int(NullableDateEdit::Kind::Date) ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy-MM-dd HH:mm"));
+    QCOMPARE(edit.editor()->displayFormat(), kind == int(NullableDateEdit::Kind::Date)
+                                                 ? QStringLiteral("yyyy-MM-dd")
+                                                 : QStringLiteral("yyyy-MM-dd HH:mm"));
     QVERIFY(edit.editor()->calendarPopup());
 
     // Start from a ticked, different value so that both directions are crossed.
@@ -193,7 +201,8 @@ void TstWidgets::digitTyping_data() {
     QTest::addColumn<QString>("result");
     QTest::newRow("digits and point") << QStringLiteral("0123456789.") << QStringLiteral("0123456789.");
     QTest::newRow("letters dropped") << QStringLiteral("12ab3") << QStringLiteral("123");
-    QTest::newRow("telephone with separators") << QStringLiteral("010-8765 4321") << QStringLiteral("01087654321");
+    QTest::newRow("telephone with separators")
+        << QStringLiteral("010-8765 4321") << QStringLiteral("01087654321");
     QTest::newRow("income with point") << QStringLiteral("1500.50元") << QStringLiteral("1500.50");
     QTest::newRow("nothing allowed") << QStringLiteral("abc-+ ,") << QString();
     QTest::newRow("full-width digits are not digits") << QStringLiteral("１２３") << QString();
@@ -341,10 +350,13 @@ void TstWidgets::enterMovesFocus() {
     QTest::keyClick(focused, Qt::Key(key));
     focused = QApplication::focusWidget();
     QVERIFY2(focused == target || target->isAncestorOf(focused),
-             qPrintable(QStringLiteral("focus on ") + (focused ? focused->objectName() : QStringLiteral("nothing"))));
+             qPrintable(QStringLiteral("focus on ") +
+                        (focused ? focused->objectName() : QStringLiteral("nothing"))));
     if (to == QLatin1String("Memo1")) {
-        if (from == to) QCOMPARE(memo->toPlainText(), QStringLiteral("\n"));
-        else QVERIFY(memo->toPlainText().isEmpty());
+        if (from == to)
+            QCOMPARE(memo->toPlainText(), QStringLiteral("\n"));
+        else
+            QVERIFY(memo->toPlainText().isEmpty());
     }
     // A control that keeps Enter keeps its usual meaning: in a dialog, the default button.
     const bool keeps = from == QLatin1String("Btn_OK") || from == QLatin1String("Edit_Own");
@@ -370,17 +382,18 @@ void TstWidgets::checkCascade_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("group on sets all its rights") << kAllOff << "01=1" << kFirstOn;
     QTest::newRow("one right off makes the group partly")
-        << kFirstOn << "0102=0" << "01:3 0101:2 0102:1 0103:2 02:1 0201:1 0202:1 03:1";
+        << kFirstOn << "0102=0"
+        << "01:3 0101:2 0102:1 0103:2 02:1 0201:1 0202:1 03:1";
     QTest::newRow("all rights off turn the group off") << kFirstOn << "0101=0 0102=0 0103=0" << kAllOff;
-    QTest::newRow("last right on turns the group on")
-        << "01:3 0101:2 0102:2 0103:1 02:1 0201:1 0202:1 03:1" << "0103=1" << kFirstOn;
-    QTest::newRow("partly group set on") << "01:3 0101:2 0102:1 0103:1 02:1 0201:1 0202:1 03:1" << "01=1"
-                                         << kFirstOn;
-    QTest::newRow("group off clears its rights only")
-        << "01:2 0101:2 0102:2 0103:2 02:2 0201:2 0202:2 03:2" << "01=0"
-        << "01:1 0101:1 0102:1 0103:1 02:2 0201:2 0202:2 03:2";
-    QTest::newRow("right without group stands alone")
-        << kAllOff << "03=1" << "01:1 0101:1 0102:1 0103:1 02:1 0201:1 0202:1 03:2";
+    QTest::newRow("last right on turns the group on") << "01:3 0101:2 0102:2 0103:1 02:1 0201:1 0202:1 03:1"
+                                                      << "0103=1" << kFirstOn;
+    QTest::newRow("partly group set on") << "01:3 0101:2 0102:1 0103:1 02:1 0201:1 0202:1 03:1"
+                                         << "01=1" << kFirstOn;
+    QTest::newRow("group off clears its rights only") << "01:2 0101:2 0102:2 0103:2 02:2 0201:2 0202:2 03:2"
+                                                      << "01=0"
+                                                      << "01:1 0101:1 0102:1 0103:1 02:2 0201:2 0202:2 03:2";
+    QTest::newRow("right without group stands alone") << kAllOff << "03=1"
+                                                      << "01:1 0101:1 0102:1 0103:1 02:1 0201:1 0202:1 03:2";
 }
 
 void TstWidgets::checkCascade() {
@@ -437,7 +450,8 @@ void TstWidgets::tagMapping() {
     QFETCH(int, tagBack);
     QCOMPARE(int(CheckTree::checkStateForTag(tag)), checkState);
     CheckTree tree;
-    QTreeWidgetItem* node = tree.addNode(nullptr, QStringLiteral("允许查看所有客户资料"), QStringLiteral("16"), tag);
+    QTreeWidgetItem* node =
+        tree.addNode(nullptr, QStringLiteral("允许查看所有客户资料"), QStringLiteral("16"), tag);
     QCOMPARE(int(node->checkState(0)), checkState);
     QCOMPARE(int(CheckTree::state(node)), state);
     QCOMPARE(CheckTree::tag(node), tagBack);

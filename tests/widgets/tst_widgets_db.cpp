@@ -170,7 +170,8 @@ void TstWidgetsDb::navigatorReadsOnThroughALargeResult() {
         Database& db = ws_->db();
         db.begin();
         for (int i = 0; i < total; ++i)
-            db.execute(QStringLiteral("insert into Dict_Unit (name) values (:n)"), {{QStringLiteral("n"), i}});
+            db.execute(QStringLiteral("insert into Dict_Unit (name) values (:n)"),
+                       {{QStringLiteral("n"), i}});
         db.commit();
     }
     ds_ = std::make_unique<Dataset>(ws_->db(), QStringLiteral("Qry_Units"));
@@ -257,7 +258,8 @@ void TstWidgetsDb::refillKeepsTheShownText() {
     pick.refill();
     pick.setCurrentIndex(pick.findText(QStringLiteral("试用客户")));
     QSignalSpy pickChanged(&pick, &QComboBox::currentTextChanged);
-    other.db().execute(QStringLiteral("insert into Dict_Type (name) values (:n)"), {{QStringLiteral("n"), QStringLiteral("甲")}});
+    other.db().execute(QStringLiteral("insert into Dict_Type (name) values (:n)"),
+                       {{QStringLiteral("n"), QStringLiteral("甲")}});
     pick.refill();
     QCOMPARE(pick.currentText(), QStringLiteral("试用客户"));
     QCOMPARE(pickChanged.count(), 0);
@@ -330,10 +332,10 @@ void TstWidgetsDb::storedRoleTagsAreConsistent() {
     // The tree shows every stored role row with its own Tag: group rows agree with their rights, so
     // the group state the tree derives is the stored one, and Authority follows the state.
     for (const QString& role : {QStringLiteral("超级管理员"), QStringLiteral("普通用户")}) {
-        QSqlQuery q = ws_->db().exec(
-            QStringLiteral("select Code, FunctionName, Authority, Tag from T_PartAuthority "
-                           "where PartName = :role order by Code"),
-            {{QStringLiteral("role"), role}});
+        QSqlQuery q =
+            ws_->db().exec(QStringLiteral("select Code, FunctionName, Authority, Tag from T_PartAuthority "
+                                          "where PartName = :role order by Code"),
+                           {{QStringLiteral("role"), role}});
         CheckTree tree;
         QTreeWidgetItem* group = nullptr;
         struct Stored {

@@ -37,8 +37,10 @@ CheckTree::CheckTree(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemChanged, this, &CheckTree::onItemChanged);
 }
 
-QTreeWidgetItem* CheckTree::addNode(QTreeWidgetItem* parent, const QString& text, const QString& code, int tag) {
-    auto* item = parent ? new QTreeWidgetItem(parent, QStringList{text}) : new QTreeWidgetItem(this, QStringList{text});
+QTreeWidgetItem* CheckTree::addNode(QTreeWidgetItem* parent, const QString& text, const QString& code,
+                                    int tag) {
+    auto* item = parent ? new QTreeWidgetItem(parent, QStringList{text})
+                        : new QTreeWidgetItem(this, QStringList{text});
     item->setData(0, CodeRole, code);
     item->setCheckState(0, checkStateForTag(tag));
     return item;
@@ -60,9 +62,12 @@ QString CheckTree::code(const QTreeWidgetItem* node) { return node->data(0, Code
 
 CheckTree::NodeState CheckTree::state(const QTreeWidgetItem* node) {
     switch (node->checkState(0)) {
-        case Qt::Checked: return Checked;
-        case Qt::PartiallyChecked: return Partly;
-        case Qt::Unchecked: break;
+        case Qt::Checked:
+            return Checked;
+        case Qt::PartiallyChecked:
+            return Partly;
+        case Qt::Unchecked:
+            break;
     }
     return Unchecked;
 }
@@ -71,9 +76,12 @@ int CheckTree::tag(const QTreeWidgetItem* node) { return tagForCheckState(node->
 
 std::optional<bool> CheckTree::authority(const QTreeWidgetItem* node) {
     switch (state(node)) {
-        case Checked: return true;
-        case Unchecked: return false;
-        case Partly: break;
+        case Checked:
+            return true;
+        case Unchecked:
+            return false;
+        case Partly:
+            break;
     }
     return std::nullopt;
 }
@@ -100,17 +108,23 @@ int CheckTree::tagOf(const QString& code) const {
 
 Qt::CheckState CheckTree::checkStateForTag(int tag) {
     switch (tag) {
-        case 2: return Qt::Checked;
-        case 3: return Qt::PartiallyChecked;
-        default: return Qt::Unchecked;
+        case 2:
+            return Qt::Checked;
+        case 3:
+            return Qt::PartiallyChecked;
+        default:
+            return Qt::Unchecked;
     }
 }
 
 int CheckTree::tagForCheckState(Qt::CheckState state) {
     switch (state) {
-        case Qt::Checked: return 2;
-        case Qt::PartiallyChecked: return 3;
-        case Qt::Unchecked: break;
+        case Qt::Checked:
+            return 2;
+        case Qt::PartiallyChecked:
+            return 3;
+        case Qt::Unchecked:
+            break;
     }
     return 1;
 }

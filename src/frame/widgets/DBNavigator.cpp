@@ -80,10 +80,18 @@ bool DBNavigator::move(Button which) {
     const int before = dataset_->currentRow();
     const bool ok = runWidgetStep(prompter_, window(), [&] {
         switch (which) {
-            case Button::First: dataset_->first(); break;
-            case Button::Prior: dataset_->prior(); break;
-            case Button::Next: dataset_->next(); break;
-            case Button::Last: dataset_->last(); break;
+            case Button::First:
+                dataset_->first();
+                break;
+            case Button::Prior:
+                dataset_->prior();
+                break;
+            case Button::Next:
+                dataset_->next();
+                break;
+            case Button::Last:
+                dataset_->last();
+                break;
         }
     });
     updateButtons();

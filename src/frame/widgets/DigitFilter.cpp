@@ -13,7 +13,9 @@ namespace qv {
 
 namespace {
 
-bool isDigitChar(QChar c) { return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.'); }
+bool isDigitChar(QChar c) {
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
+}
 
 bool clipboardHoldsDigits() { return DigitFilter::isDigitText(QGuiApplication::clipboard()->text()); }
 

@@ -8,9 +8,7 @@
 
 namespace qv {
 
-RefillComboBox::RefillComboBox(QWidget* parent) : QComboBox(parent) {
-    setInsertPolicy(QComboBox::NoInsert);
-}
+RefillComboBox::RefillComboBox(QWidget* parent) : QComboBox(parent) { setInsertPolicy(QComboBox::NoInsert); }
 
 RefillComboBox::~RefillComboBox() = default;
 
