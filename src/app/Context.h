@@ -2,6 +2,8 @@
 #include <QString>
 #include <functional>
 
+#include "SoftOptions.h"
+
 class QDialog;
 
 namespace qv {
@@ -33,6 +35,9 @@ struct Context {
     Shell& shell;
     Clock& clock;
     QString home;  // the program folder: Config.ini, IMG/, Reports/, Export/, Backup/, Help/
+
+    // The program options (T_SoftInfo), read by the main window when it is first shown.
+    SoftOptions options;
 
     // The operator's login state and the main window's services; null until they exist.
     LoginState* login = nullptr;

@@ -164,14 +164,14 @@ void Frm_Main::reloadSoftOptions() {
         const double d = v.toDouble(&ok);
         return v.isNull() || !ok ? -1 : int(d);
     };
-    options_.softName = q.value(QStringLiteral("SoftName")).toString();
-    options_.version = q.value(QStringLiteral("Version")).toString();
-    options_.ini1 = intOr("INI1");
-    options_.ini2 = intOr("INI2");
-    options_.ini3 = intOr("INI3");
-    options_.autocoding = intOr("autocoding") == 1;
-    options_.loaded = true;
-    setWindowTitle(options_.caption());
+    ctx_.options.softName = q.value(QStringLiteral("SoftName")).toString();
+    ctx_.options.version = q.value(QStringLiteral("Version")).toString();
+    ctx_.options.ini1 = intOr("INI1");
+    ctx_.options.ini2 = intOr("INI2");
+    ctx_.options.ini3 = intOr("INI3");
+    ctx_.options.autocoding = intOr("autocoding") == 1;
+    ctx_.options.loaded = true;
+    setWindowTitle(ctx_.options.caption());
 }
 
 // --- reminder timer ---------------------------------------------------------------------------------

@@ -72,8 +72,8 @@ public:
     bool closeAllChildren();
 
     // --- program options and status --------------------------------------------------------------
-    const SoftOptions& softOptions() const { return options_; }
-    SoftOptions& softOptions() { return options_; }
+    const SoftOptions& softOptions() const { return ctx_.options; }
+    SoftOptions& softOptions() { return ctx_.options; }
     // Reads T_SoftInfo again (after the options were edited) and sets the caption.
     void reloadSoftOptions();
     QLabel* statusPanel(int n) const;  // 1..3
@@ -123,7 +123,6 @@ private:
     QTimer* reminder_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, std::function<void()>> handlers_;
-    SoftOptions options_;
     bool firstShowDone_ = false;
     bool passwordOpen_ = false;
 };

@@ -18,15 +18,6 @@ namespace {
 const QString kSaved = QStringLiteral("列属性已成功保存!");
 const QString kNotice = QStringLiteral("提醒");
 
-template <class C>
-int optionDecimals(const C& ctx, int n) {
-    if constexpr (requires { ctx.options.ini1; }) {
-        return n == 1 ? int(ctx.options.ini1) : n == 2 ? int(ctx.options.ini2) : int(ctx.options.ini3);
-    } else {
-        return 2;  // the settings' own default until the context carries the program options
-    }
-}
-
 int intOf(const QSqlRecord& rec, const char* name, int fallback = 0) {
     const QVariant v = rec.value(QLatin1String(name));
     bool ok = false;
@@ -48,7 +39,9 @@ void forEachRow(Dataset& ds, Fn fn) {
 
 }  // namespace
 
-int softDecimals(const Context& ctx, int n) { return optionDecimals(ctx, n); }
+int softDecimals(const Context& ctx, int n) {
+    return n == 1 ? ctx.options.ini1 : n == 2 ? ctx.options.ini2 : ctx.options.ini3;
+}
 
 QString decimalsFormat(int decimals) {
     if (decimals < 0 || decimals > 10) return {};
