@@ -95,7 +95,14 @@ QString initPostgres(const ConnectionSettings& settings, bool force) {
         if (exists && !force)
             throw AdminError(
                 QStringLiteral("the database %1 already exists (use --force to drop and recreate it)").arg(name));
-        if (exists) maint.exec(QStringLiteral("drop database ") + quoted);
+        if (exists) {
+            try {
+                maint.exec(QStringLiteral("drop database ") + quoted);
+            } catch (const DbError& e) {
+                // Typically another program is still connected to it.
+                throw AdminError(QStringLiteral("dropping the database %1 failed: %2").arg(name, e.text()));
+            }
+        }
         maint.exec(QStringLiteral("create database %1 encoding 'UTF8' template template0").arg(quoted));
     } catch (const DbError& e) {
         throw AdminError(QStringLiteral("creating the database %1 failed: %2").arg(name, e.text()));
