@@ -9,7 +9,9 @@ namespace qv {
 
 // --- CategoryList ------------------------------------------------------------------------------
 
-CategoryList::CategoryList(QStringList codes) : codes_(std::move(codes)) { std::sort(codes_.begin(), codes_.end()); }
+CategoryList::CategoryList(QStringList codes) : codes_(std::move(codes)) {
+    std::sort(codes_.begin(), codes_.end());
+}
 
 QStringList CategoryList::codes(int length, const QString& prefix) const {
     QStringList out;
@@ -122,11 +124,16 @@ Refusal check(const CategoryTable& table, const QString& codeText) {
 
 QString message(Refusal refusal) {
     switch (refusal) {
-        case Refusal::None: return {};
-        case Refusal::NotNumber: return QStringLiteral("编码必须是数字!");
-        case Refusal::BreaksRule: return QStringLiteral("编码规则出错!");
-        case Refusal::Duplicate: return QStringLiteral("编码重复!,不能保存!");
-        case Refusal::NoParent: return QStringLiteral("编码错误,父节点不存在!");
+        case Refusal::None:
+            return {};
+        case Refusal::NotNumber:
+            return QStringLiteral("编码必须是数字!");
+        case Refusal::BreaksRule:
+            return QStringLiteral("编码规则出错!");
+        case Refusal::Duplicate:
+            return QStringLiteral("编码重复!,不能保存!");
+        case Refusal::NoParent:
+            return QStringLiteral("编码错误,父节点不存在!");
     }
     return {};
 }

@@ -45,7 +45,11 @@ QString categoryCaption(CategoryKind kind) {
 }
 
 Frm_Tree::Frm_Tree(Context& ctx, CategoryKind kind, CategoryCaller caller, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), caller_(caller), table_(categoryTable(kind)), rootCaption_(categoryCaption(kind)) {
+    : QDialog(parent),
+      ctx_(ctx),
+      caller_(caller),
+      table_(categoryTable(kind)),
+      rootCaption_(categoryCaption(kind)) {
     buildWidgets();
     setState(State::Idle);
     guarded([this] { reloadTree(); });
@@ -318,8 +322,8 @@ void Frm_Tree::removeNode() {
         return;
     }
     if (!item->parent()) return;  // the root is no category: there is nothing to delete
-    if (ctx_.prompter.message(kAskDelete, kQuestion, QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel,
-                              this) != QMessageBox::Ok)
+    if (ctx_.prompter.message(kAskDelete, kQuestion, QMessageBox::Question,
+                              QMessageBox::Ok | QMessageBox::Cancel, this) != QMessageBox::Ok)
         return;
     // The selected category is deleted, whatever a cancelled add left in the code box.
     const QString code = codeOf(item);
@@ -333,7 +337,8 @@ void Frm_Tree::removeNode() {
         notice(kHasChildren);
         return;
     }
-    db.execute(QStringLiteral("delete from %1 where Code = :code").arg(table_), {{QStringLiteral("code"), code}});
+    db.execute(QStringLiteral("delete from %1 where Code = :code").arg(table_),
+               {{QStringLiteral("code"), code}});
     tx.commit();
     delete item;
 }

@@ -123,14 +123,22 @@ private slots:
     void plusOne_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("next");
-        QTest::newRow("two levels") << "0102" << "0103";
-        QTest::newRow("carry keeps the length") << "0109" << "0110";
-        QTest::newRow("first level, odd result gets a zero") << "09" << "10";
-        QTest::newRow("99th child runs into the next parent") << "0199" << "0200";
-        QTest::newRow("99th first level becomes a child of 01") << "99" << "0100";
-        QTest::newRow("leading zeros come back") << "010209" << "010210";
-        QTest::newRow("not a number") << "0A" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("two levels") << "0102"
+                                    << "0103";
+        QTest::newRow("carry keeps the length") << "0109"
+                                                << "0110";
+        QTest::newRow("first level, odd result gets a zero") << "09"
+                                                             << "10";
+        QTest::newRow("99th child runs into the next parent") << "0199"
+                                                              << "0200";
+        QTest::newRow("99th first level becomes a child of 01") << "99"
+                                                                << "0100";
+        QTest::newRow("leading zeros come back") << "010209"
+                                                 << "010210";
+        QTest::newRow("not a number") << "0A"
+                                      << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void plusOne() {
         QFETCH(QString, code);
@@ -151,13 +159,15 @@ private slots:
         QTest::newRow("after 01..03, sibling of 02") << three << "02" << S << "04";
         QTest::newRow("first child of 0102") << QStringList{"01", "0101", "0102"} << "0102" << C << "010201";
         QTest::newRow("sibling of 010201 when 010203 is last")
-            << QStringList{"01", "0102", "010201", "010202", "010203", "0103", "010301"} << "010201" << S << "010204";
+            << QStringList{"01", "0102", "010201", "010202", "010203", "0103", "010301"} << "010201" << S
+            << "010204";
         QTest::newRow("next child follows the last, not a gap")
             << QStringList{"01", "0101", "0103", "010301"} << "01" << C << "0104";
         QTest::newRow("sibling stays in its own branch")
             << QStringList{"01", "0101", "02", "0201", "0202", "0203"} << "0101" << S << "0102";
         QTest::newRow("only one at its level") << QStringList{"01", "0101"} << "0101" << S << "0102";
-        QTest::newRow("sibling after the 99th child") << QStringList{"01", "0198", "0199"} << "0198" << S << "0200";
+        QTest::newRow("sibling after the 99th child")
+            << QStringList{"01", "0198", "0199"} << "0198" << S << "0200";
         QTest::newRow("child after the 99th child") << QStringList{"01", "0199", "02"} << "01" << C << "0200";
         QTest::newRow("after 99 first-level categories") << QStringList{"98", "99"} << "" << C << "0100";
         QTest::newRow("odd-length rows are no level") << QStringList{"01", "02", "123"} << "" << C << "03";
@@ -184,7 +194,8 @@ private slots:
         QTest::newRow("blanks around are trimmed") << " 03 " << R::None << "" << false;
         QTest::newRow("child of an existing parent") << "0102" << R::None << "" << false;
         QTest::newRow("100th child lands under 02") << "0200" << R::None << "" << false;
-        QTest::newRow("fifth level in 10 digits") << "0101010101" << R::NoParent << "编码错误,父节点不存在!" << true;
+        QTest::newRow("fifth level in 10 digits")
+            << "0101010101" << R::NoParent << "编码错误,父节点不存在!" << true;
         QTest::newRow("empty") << "" << R::NotNumber << "编码必须是数字!" << true;
         QTest::newRow("letter") << "0A" << R::NotNumber << "编码必须是数字!" << true;
         QTest::newRow("sign") << "-1" << R::NotNumber << "编码必须是数字!" << true;
@@ -194,7 +205,8 @@ private slots:
         QTest::newRow("11 characters") << "01010101010" << R::BreaksRule << "编码规则出错!" << true;
         QTest::newRow("beyond the box") << "010101010101" << R::BreaksRule << "编码规则出错!" << true;
         QTest::newRow("duplicate") << "0101" << R::Duplicate << "编码重复!,不能保存!" << false;
-        QTest::newRow("duplicate before missing parent") << "02" << R::Duplicate << "编码重复!,不能保存!" << false;
+        QTest::newRow("duplicate before missing parent")
+            << "02" << R::Duplicate << "编码重复!,不能保存!" << false;
         QTest::newRow("parent missing") << "0301" << R::NoParent << "编码错误,父节点不存在!" << true;
         QTest::newRow("grandparent only") << "030101" << R::NoParent << "编码错误,父节点不存在!" << true;
     }
@@ -211,7 +223,8 @@ private slots:
 
     // The statements behind the rules give the same answers on the database.
     void sqlTableAnswersLikeTheList() {
-        addRows(QStringLiteral("Dict_Product_Category"), {"01-a", "0101-b", "0102-c", "010201-d", "02-e", "123-odd"});
+        addRows(QStringLiteral("Dict_Product_Category"),
+                {"01-a", "0101-b", "0102-c", "010201-d", "02-e", "123-odd"});
         const SqlCategoryTable table(ws->db(), QStringLiteral("Dict_Product_Category"));
         QVERIFY(!table.isEmpty());
         QCOMPARE(table.codes(0, QString()), (QStringList{"01", "0101", "0102", "010201", "02", "123"}));
@@ -280,10 +293,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("focusCode");
-        QTest::newRow("duplicate") << "0101" << "编码重复!,不能保存!" << false;
-        QTest::newRow("not a number") << "0A" << "编码必须是数字!" << true;
-        QTest::newRow("odd length") << "123" << "编码规则出错!" << true;
-        QTest::newRow("parent missing") << "0301" << "编码错误,父节点不存在!" << true;
+        QTest::newRow("duplicate") << "0101"
+                                   << "编码重复!,不能保存!" << false;
+        QTest::newRow("not a number") << "0A"
+                                      << "编码必须是数字!" << true;
+        QTest::newRow("odd length") << "123"
+                                    << "编码规则出错!" << true;
+        QTest::newRow("parent missing") << "0301"
+                                        << "编码错误,父节点不存在!" << true;
     }
     void refusedCodes() {
         QFETCH(QString, typed);
@@ -344,7 +361,8 @@ private slots:
 
     void editRenamesOnly() {
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东", "0101-上海"});
-        ws->prompter.expect(QStringLiteral("请点击取消按钮再重新选择一个节点进行编辑!"), QMessageBox::Ok, kNotice);
+        ws->prompter.expect(QStringLiteral("请点击取消按钮再重新选择一个节点进行编辑!"), QMessageBox::Ok,
+                            kNotice);
         ws->onModal([&](QDialog& d) {
             // The root is no category to rename.
             QVERIFY(press(d, "TB_Edit"));
@@ -372,8 +390,8 @@ private slots:
 
     void editOfRowDeletedElsewhere() {
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
-        ws->prompter.expect(QStringLiteral("您选择的节点不存在,请点击取消按钮再重新选择一个节点进行编辑!"), QMessageBox::Ok,
-                            kNotice);
+        ws->prompter.expect(QStringLiteral("您选择的节点不存在,请点击取消按钮再重新选择一个节点进行编辑!"),
+                            QMessageBox::Ok, kNotice);
         ws->onModal([&](QDialog& d) {
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Edit"));
@@ -459,11 +477,15 @@ private slots:
         QTest::addColumn<bool>("doubleClick");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
-        QTest::newRow("customer editor") << CategoryCaller::CustomerEditor << "0102" << false << "0102" << "江苏";
-        QTest::newRow("customer search, double-click") << CategoryCaller::CustomerSearch << "0102" << true << "0102"
-                                                       << "江苏";
-        QTest::newRow("batch edit, first level") << CategoryCaller::BatchEdit << "01" << false << "01" << "华东-沿海";
-        QTest::newRow("the root") << CategoryCaller::CustomerEditor << "" << false << "" << "客户分类";
+        QTest::newRow("customer editor") << CategoryCaller::CustomerEditor << "0102" << false << "0102"
+                                         << "江苏";
+        QTest::newRow("customer search, double-click")
+            << CategoryCaller::CustomerSearch << "0102" << true << "0102"
+            << "江苏";
+        QTest::newRow("batch edit, first level") << CategoryCaller::BatchEdit << "01" << false << "01"
+                                                 << "华东-沿海";
+        QTest::newRow("the root") << CategoryCaller::CustomerEditor << "" << false << ""
+                                  << "客户分类";
     }
     void choose() {
         QFETCH(CategoryCaller, caller);
@@ -512,7 +534,8 @@ private slots:
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Select"));
             QTreeWidget* tree = treeOf(d);
-            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(nodeOf(d, "01")).center());
+            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {},
+                               tree->visualItemRect(nodeOf(d, "01")).center());
             QVERIFY(d.isVisible());
             QCOMPARE(d.result(), int(QDialog::Rejected));
         });
