@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "ChildForms.h"
-#include "SoftOptions.h"
+#include "Context.h"
 
 class QAction;
 class QLabel;
