@@ -68,19 +68,6 @@ QStringList fields(const DBGrid& g) {
     return out;
 }
 
-// Decimal settings of the workstation, where the context carries the program options.
-template <class C>
-bool setDecimals(C& ctx, int ini1, int ini2, int ini3) {
-    if constexpr (requires { ctx.options.ini1; }) {
-        ctx.options.ini1 = ini1;
-        ctx.options.ini2 = ini2;
-        ctx.options.ini3 = ini3;
-        return true;
-    } else {
-        return false;
-    }
-}
-
 QStringList columnOf(Dataset& ds, const QString& field) {
     QStringList out;
     ds.fetchAll();
@@ -227,7 +214,8 @@ private slots:
         QFETCH(int, dotsize);
         QFETCH(QString, shown);
         QFETCH(QString, format);
-        if (!setDecimals(ctx(), ini1, ini2, 2)) QSKIP("the context carries no program options yet");
+        ctx().options.ini1 = ini1;
+        ctx().options.ini2 = ini2;
         openLines();
         addFieldRows(db(), QStringLiteral("Dec"),
                      {{QStringLiteral("SalePrice"), QStringLiteral("单价"), 1, 0, 80, 0, 1, 0, 0, dotsize}});

@@ -240,6 +240,8 @@ DBGrid::DBGrid(QWidget* parent) : QWidget(parent) {
                          markOrder_.end());
     });
     connect(model_, &QAbstractItemModel::rowsRemoved, footer_, &GridFooter::invalidate);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &DBGrid::followWindowing);
+    connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::followWindowing);
     connect(model_, &QAbstractItemModel::dataChanged, footer_, &GridFooter::invalidate);
 }
 
@@ -255,7 +257,15 @@ void DBGrid::setDataset(Dataset* dataset) {
         stateConn_ = connect(dataset, &Dataset::stateChanged, footer_, &GridFooter::invalidate);
     }
     footer_->invalidate();
+    followWindowing();
     syncToDataset();
+}
+
+void DBGrid::followWindowing() {
+    // A result read through a moving window is read again from the server at every jump: while the
+    // thumb is dragged the rows follow only when it is let go.
+    Dataset* ds = model_->dataset();
+    view_->verticalScrollBar()->setTracking(!(ds && ds->isWindowed()));
 }
 
 Dataset* DBGrid::dataset() const { return model_->dataset(); }

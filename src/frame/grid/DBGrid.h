@@ -116,6 +116,7 @@ private:
     void onTitleClicked(int logical);
     void onColumnsReplaced();
     void syncToDataset();
+    void followWindowing();
 
     QTableView* view_ = nullptr;
     GridModel* model_ = nullptr;

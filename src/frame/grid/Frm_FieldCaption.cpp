@@ -30,7 +30,7 @@ Frm_FieldCaption::Frm_FieldCaption(Context& ctx, QString key, QWidget* parent)
     ds_->setUpdateTable(QStringLiteral("T_FieldShow"), QStringLiteral("ID"));
     ds_->open();
     ds_->fetchAll();
-    for (int r = 0; r < ds_->loadedRows(); ++r)
+    for (int r = 0; r < ds_->rowCount(); ++r)
         before_.insert(ds_->value(r, QStringLiteral("ID")).toLongLong(),
                        ds_->value(r, QStringLiteral("name")).toString());
 
@@ -80,7 +80,7 @@ void Frm_FieldCaption::done(int result) {
 QHash<QString, QString> Frm_FieldCaption::renamed() const {
     QHash<QString, QString> out;
     if (!ds_->isOpen()) return out;
-    for (int r = 0; r < ds_->loadedRows(); ++r) {
+    for (int r = 0; r < ds_->rowCount(); ++r) {
         const auto it = before_.constFind(ds_->value(r, QStringLiteral("ID")).toLongLong());
         if (it == before_.constEnd()) continue;
         const QString now = ds_->value(r, QStringLiteral("name")).toString();

@@ -62,9 +62,10 @@ bool writeGridSheet(DBGrid& grid, Dataset& dataset, SheetWriter& writer, const s
     writer.begin(QStringLiteral("Sheet1"), sheetCols);
     QVariantList cells;
     for (int r = 0;; ++r) {
-        // Rows are read from the dataset a chunk at a time as the export reaches them.
-        while (r >= dataset.loadedRows() && dataset.canFetchMore()) dataset.fetchMore();
-        if (r >= dataset.loadedRows()) break;
+        // Rows are read from the dataset a chunk at a time as the export reaches them (a large
+        // result counts all its rows at once and is read through its moving window).
+        while (r >= dataset.rowCount() && dataset.canFetchMore()) dataset.fetchMore();
+        if (r >= dataset.rowCount()) break;
         cells.clear();
         for (int i = 0; i < cols.size(); ++i) cells << sheetValue(m.cellValue(r, cols[i]), formats[i]);
         writer.addRow(cells);
@@ -90,7 +91,7 @@ void ExportGridToExcel(Context& ctx, Dataset& dataset, DBGrid& grid) {
     const QString name = excelFileName(chosen);
 
     std::unique_ptr<QProgressDialog> bar;
-    const int total = dataset.allFetched() ? dataset.loadedRows() : dataset.recordCount();
+    const int total = dataset.recordCount();
     if (total >= kProgressRows) {
         bar = std::make_unique<QProgressDialog>(QStringLiteral("正在导出Excel文件..."), QStringLiteral("取消"), 0,
                                                 total, &grid);

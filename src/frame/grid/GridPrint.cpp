@@ -52,7 +52,7 @@ Layout layOut(DBGrid& grid, QPrinter& printer, const QFont& body, const QFont& b
     const QFontMetricsF fm(body, &printer), fb(bold, &printer), ft(titleFont, &printer);
     L.pad = fm.height() * 0.2;
     L.cols = grid.visualColumns();
-    const int rows = ds && ds->isOpen() ? ds->loadedRows() : 0;
+    const int rows = ds && ds->isOpen() ? ds->rowCount() : 0;
 
     // Widths: the grid's own, or measured over the titles and a sample of rows; then fitted to the page.
     QVector<double> want;

@@ -31,8 +31,8 @@ QString textOf(const QSqlRecord& rec, const char* name) { return rec.value(QLati
 template <class Fn>
 void forEachRow(Dataset& ds, Fn fn) {
     for (int r = 0;; ++r) {
-        while (r >= ds.loadedRows() && ds.canFetchMore()) ds.fetchMore();
-        if (r >= ds.loadedRows()) break;
+        while (r >= ds.rowCount() && ds.canFetchMore()) ds.fetchMore();
+        if (r >= ds.rowCount()) break;
         fn(r);
     }
 }
