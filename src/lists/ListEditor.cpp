@@ -45,7 +45,7 @@ ListEditor::ListEditor(Context& ctx, const ListKind& kind, QWidget* parent)
 
     // The list with its key, so that the grid can store and delete the rows it edits in place.
     ds_.setReadOnly(false);
-    ds_.setUpdateTable(Frm_Data::checkedTable(kind_.table), kName);
+    ds_.setUpdateTable(Frm_Data::checkedTable(kind_.table), QStringLiteral("id"));
     ctx_.data.OpenQuery(ds_, lists::listStatement(kind_.table));
     ApplyGridLayout(ctx_, *Grid_Other, ds_, lists::kGridKey);
     setEntering(false);
