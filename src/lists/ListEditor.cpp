@@ -172,7 +172,8 @@ void ListEditor::save() {
     postGridEdit();
     if (mode_ == Mode::Adding) {
         if (lists::nameTaken(ctx_.data.db(), kind_.table, trimmed)) {
-            ctx_.prompter.message(kind_.duplicateMessage, kQuestion, QMessageBox::Question, QMessageBox::Ok, this);
+            ctx_.prompter.message(kind_.duplicateMessage, kQuestion, QMessageBox::Question, QMessageBox::Ok,
+                                  this);
             Edit_Name->setFocus();
             return;
         }

@@ -9,14 +9,14 @@ class Database;
 // One of the twelve reference lists: a table of names (identity `id`, text `name`) with its editor
 // window, the texts that window shows and the ways in which it differs from the other eleven.
 struct ListKind {
-    QString window;            // class and object name of the editor window ("Frm_Post")
-    QString caption;           // window title ("职位管理")
-    QString table;             // the list's table ("Dict_zw")
-    QString label;             // text above the name box ("职位")
-    int right = 0;             // the operator's right that enables the menu entry
-    QString menuEntry;         // the main window's menu entry that opens the editor
-    QString emptyMessage;      // refusal of an empty name
-    QString duplicateMessage;  // refusal of a name the list already holds
+    QString window;                  // class and object name of the editor window ("Frm_Post")
+    QString caption;                 // window title ("职位管理")
+    QString table;                   // the list's table ("Dict_zw")
+    QString label;                   // text above the name box ("职位")
+    int right = 0;                   // the operator's right that enables the menu entry
+    QString menuEntry;               // the main window's menu entry that opens the editor
+    QString emptyMessage;            // refusal of an empty name
+    QString duplicateMessage;        // refusal of a name the list already holds
     bool copyOnClick = false;        // a click on a grid row copies its name into the box
     bool saveLayoutOnClose = false;  // the grid's column layout is stored when the window closes
     bool centred = true;             // opens centred on the screen (else at its own fixed place)

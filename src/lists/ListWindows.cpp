@@ -16,12 +16,17 @@ Frm_Country::Frm_Country(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf
 Frm_People::Frm_People(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_People"), parent) {}
 Frm_Post::Frm_Post(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Post"), parent) {}
 Frm_Depart::Frm_Depart(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Depart"), parent) {}
-Frm_custlevel::Frm_custlevel(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_custlevel"), parent) {}
-Frm_Clientsource::Frm_Clientsource(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Clientsource"), parent) {}
-Frm_Clienttype::Frm_Clienttype(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Clienttype"), parent) {}
+Frm_custlevel::Frm_custlevel(Context& ctx, QWidget* parent)
+    : ListEditor(ctx, kindOf("Frm_custlevel"), parent) {}
+Frm_Clientsource::Frm_Clientsource(Context& ctx, QWidget* parent)
+    : ListEditor(ctx, kindOf("Frm_Clientsource"), parent) {}
+Frm_Clienttype::Frm_Clienttype(Context& ctx, QWidget* parent)
+    : ListEditor(ctx, kindOf("Frm_Clienttype"), parent) {}
 Frm_Type::Frm_Type(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Type"), parent) {}
-Frm_Clientstate::Frm_Clientstate(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Clientstate"), parent) {}
-Frm_clientphase::Frm_clientphase(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_clientphase"), parent) {}
+Frm_Clientstate::Frm_Clientstate(Context& ctx, QWidget* parent)
+    : ListEditor(ctx, kindOf("Frm_Clientstate"), parent) {}
+Frm_clientphase::Frm_clientphase(Context& ctx, QWidget* parent)
+    : ListEditor(ctx, kindOf("Frm_clientphase"), parent) {}
 Frm_Subject::Frm_Subject(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Subject"), parent) {}
 Frm_Measure::Frm_Measure(Context& ctx, QWidget* parent) : ListEditor(ctx, kindOf("Frm_Measure"), parent) {}
 

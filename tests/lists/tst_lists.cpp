@@ -71,8 +71,8 @@ void clickRow(QDialog& d, int row) {
 // Which of add, edit, delete, save, cancel are enabled, as "AEDsc" letters ('-' when disabled).
 QString buttonStates(QDialog& d) {
     QString s;
-    for (auto [name, letter] : {std::pair{"TB_Add", 'A'}, {"TB_Edit", 'E'}, {"TB_Del", 'D'}, {"TB_Save", 's'},
-                                {"TB_Cancel", 'c'}})
+    for (auto [name, letter] :
+         {std::pair{"TB_Add", 'A'}, {"TB_Edit", 'E'}, {"TB_Del", 'D'}, {"TB_Save", 's'}, {"TB_Cancel", 'c'}})
         s += child<QToolButton>(d, name)->isEnabled() ? QLatin1Char(letter) : QLatin1Char('-');
     return s;
 }
@@ -131,12 +131,12 @@ class TestLists : public QObject {
         QTest::addColumn<QString>("duplicateMessage");
         QTest::addColumn<bool>("copyOnClick");
         QTest::addColumn<bool>("saveOnClose");
-        auto row = [](const char* menu, const char* window, const char* caption, const char* table, const char* label,
-                      const char* empty, const char* dup, bool copy, bool save) {
+        auto row = [](const char* menu, const char* window, const char* caption, const char* table,
+                      const char* label, const char* empty, const char* dup, bool copy, bool save) {
             QTest::newRow(window) << QString::fromLatin1(menu) << QString::fromLatin1(window)
                                   << QString::fromUtf8(caption) << QString::fromLatin1(table)
-                                  << QString::fromUtf8(label) << QString::fromUtf8(empty) << QString::fromUtf8(dup)
-                                  << copy << save;
+                                  << QString::fromUtf8(label) << QString::fromUtf8(empty)
+                                  << QString::fromUtf8(dup) << copy << save;
         };
         row("Menu_Position", "Frm_Post", "职位管理", "Dict_zw", "职位", "职位名称内容不能为空！",
             "职位名称重复，请换一个职位名称", true, true);
@@ -148,20 +148,20 @@ class TestLists : public QObject {
             "客户阶段名称内容不能为空！", "客户阶段名称重复，请换一个客户阶段名称", true, false);
         row("Menu_CustState", "Frm_Clientstate", "客户状态管理", "T_custstate", "客户状态",
             "客户状态名称内容不能为空！", "客户状态名称重复，请换一个客户状态名称", true, false);
-        row("Menu_CustType", "Frm_Clienttype", "客户类型管理", "Dict_Type", "客户类型", "客户类型名称不能为空！",
-            "客户类型名称重复，请换一个客户类型名称", true, true);
+        row("Menu_CustType", "Frm_Clienttype", "客户类型管理", "Dict_Type", "客户类型",
+            "客户类型名称不能为空！", "客户类型名称重复，请换一个客户类型名称", true, true);
         row("Menu_Country", "Frm_Country", "国家管理", "Dict_country", "国家", "国家名称内容不能为空！",
             "国家名称重复，请换一个国家名称", true, true);
         row("Menu_CustFrom", "Frm_Clientsource", "客户来源管理", "Dict_CustFrom", "客户来源",
             "客户来源名称内容不能为空！", "客户来源名称重复，请换一个客户来源名称", false, true);
-        row("Menu_CustLevel", "Frm_custlevel", "客户级别管理", "Dict_custlevel", "客户级别", "客户级别名称不能为空！",
-            "客户级别名称重复，请换一个客户级别名称", true, false);
+        row("Menu_CustLevel", "Frm_custlevel", "客户级别管理", "Dict_custlevel", "客户级别",
+            "客户级别名称不能为空！", "客户级别名称重复，请换一个客户级别名称", true, false);
         row("Menu_Unit", "Frm_Measure", "计量单位管理", "Dict_unit", "计量单位", "计量单位名称内容不能为空！",
             "计量单位名称重复，请换一个计量单位名称", true, false);
-        row("Menu_Subject", "Frm_Subject", "事务主题管理", "T_subject", "事务主题", "活动主题名称内容不能为空！",
-            "活动主题名称重复，请换一个活动主题名称", true, true);
-        row("Menu_ActivityType", "Frm_Type", "事务类型管理", "Dict_activity", "事务类型", "活动类型名称内容不能为空！",
-            "活动类型名称重复，请换一个活动类型名称", false, true);
+        row("Menu_Subject", "Frm_Subject", "事务主题管理", "T_subject", "事务主题",
+            "活动主题名称内容不能为空！", "活动主题名称重复，请换一个活动主题名称", true, true);
+        row("Menu_ActivityType", "Frm_Type", "事务类型管理", "Dict_activity", "事务类型",
+            "活动类型名称内容不能为空！", "活动类型名称重复，请换一个活动类型名称", false, true);
     }
 
 private slots:
@@ -356,7 +356,8 @@ private slots:
         open(QStringLiteral("Menu_Unit"), [&](QDialog& d) {
             press(d, "TB_Add");
             type(d, QStringLiteral("   "));
-            ws->prompter.expect(QStringLiteral("计量单位名称内容不能为空！"), QMessageBox::Ok, QStringLiteral("警告"));
+            ws->prompter.expect(QStringLiteral("计量单位名称内容不能为空！"), QMessageBox::Ok,
+                                QStringLiteral("警告"));
             press(d, "TB_Save");
             type(d, QStringLiteral("箱"));
             press(d, "TB_Cancel");
@@ -378,14 +379,16 @@ private slots:
         QFETCH(bool, yes);
         const QString table = QStringLiteral("Dict_Type");
         addName(table, QStringLiteral("重要伙伴"));
-        ws->db().execute(QStringLiteral("insert into custom (CustCode, Company, CustType) values ('C0001', '甲公司', "
-                                        ":t)"),
-                         {{"t", QStringLiteral("重要伙伴")}});
+        ws->db().execute(
+            QStringLiteral("insert into custom (CustCode, Company, CustType) values ('C0001', '甲公司', "
+                           ":t)"),
+            {{"t", QStringLiteral("重要伙伴")}});
         const int before = count(table);
         open(QStringLiteral("Menu_CustType"), [&](QDialog& d) {
             clickRow(d, rowOf(d, QStringLiteral("重要伙伴")));
             QCOMPARE(boxText(d), QStringLiteral("重要伙伴"));
-            ws->prompter.expect(kAskDelete, yes ? QMessageBox::Yes : QMessageBox::No, QStringLiteral("删除记录"));
+            ws->prompter.expect(kAskDelete, yes ? QMessageBox::Yes : QMessageBox::No,
+                                QStringLiteral("删除记录"));
             press(d, "TB_Del");
             QCOMPARE(ws->prompter.shown().last().icon, QMessageBox::Information);
             QCOMPARE(boxText(d), QString());
@@ -394,8 +397,9 @@ private slots:
             press(d, "TB_Quit");
         });
         QCOMPARE(count(table), yes ? before - 1 : before);
-        QCOMPARE(ws->db().scalar(QStringLiteral("select CustType from custom where CustCode='C0001'")).toString(),
-                 QStringLiteral("重要伙伴"));
+        QCOMPARE(
+            ws->db().scalar(QStringLiteral("select CustType from custom where CustCode='C0001'")).toString(),
+            QStringLiteral("重要伙伴"));
     }
 
     // The grid edits names in place (stored when the row is left or the window closes, without any
@@ -409,13 +413,15 @@ private slots:
             QVERIFY(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
             QVERIFY(m->setData(m->index(0, 0), QStringLiteral("电话")));  // a duplicate: not checked here
             clickRow(d, 2);
-            QCOMPARE(names(table), (QStringList{QStringLiteral("电话"), QStringLiteral("电话"), QStringLiteral("邮件")}));
+            QCOMPARE(names(table),
+                     (QStringList{QStringLiteral("电话"), QStringLiteral("电话"), QStringLiteral("邮件")}));
 
             ws->prompter.expect(QStringLiteral("删除记录吗？"), QMessageBox::Ok);
             QTest::keyClick(grid(d).view(), Qt::Key_Delete, Qt::ControlModifier);
             QCOMPARE(names(table), (QStringList{QStringLiteral("电话"), QStringLiteral("电话")}));
 
-            QVERIFY(m->setData(m->index(0, 0), QStringLiteral("   ")));  // left pending until the window closes
+            QVERIFY(
+                m->setData(m->index(0, 0), QStringLiteral("   ")));  // left pending until the window closes
             press(d, "TB_Quit");
         });
         QCOMPARE(names(table), (QStringList{QStringLiteral("   "), QStringLiteral("电话")}));
