@@ -35,12 +35,16 @@ public:
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logical) const override {
+        // The base leaves its own clipping behind.
+        painter->save();
         QHeaderView::paintSection(painter, rect, logical);
+        painter->restore();
         auto* m = qobject_cast<GridModel*>(model());
         if (!m || logical < 0 || logical >= m->columnCount()) return;
         const SortMarker marker = m->column(logical).marker;
         if (marker == SortMarker::None) return;
         painter->save();
+        painter->setClipRect(rect);
         painter->setRenderHint(QPainter::Antialiasing);
         const int s = 7;
         const QPointF c(rect.right() - s - 2, rect.center().y());

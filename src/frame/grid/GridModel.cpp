@@ -180,8 +180,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::TextAlignmentRole:
             if (isNumber(cellValue(index.row(), index.column())))
-                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+                return int(Qt::AlignRight | Qt::AlignVCenter);
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
         default:
             return {};
     }

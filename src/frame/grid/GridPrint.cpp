@@ -12,6 +12,7 @@
 #include "Context.h"
 #include "DBGrid.h"
 #include "Dataset.h"
+#include "GridModel.h"
 #include "Prompter.h"
 
 namespace qv {
@@ -68,7 +69,8 @@ Layout layOut(DBGrid& grid, QPrinter& printer, const QFont& body, const QFont& b
     }
     double total = 0;
     for (double w : want) total += w;
-    const double scale = total > 0 ? L.area.width() / total : 1;
+    // One device pixel is left for the right-hand border line.
+    const double scale = total > 0 ? (L.area.width() - 1) / total : 1;
     double x = 0;
     for (double w : want) {
         L.x << x;
@@ -140,7 +142,8 @@ int PrintGrid(DBGrid& grid, QPrinter& printer, const GridPrintOptions& opt) {
     const QPen line(QColor(96, 96, 96), 0);
     const int pageCount = int(L.pages.size());
 
-    auto cellRow = [&](double y, double h, const auto& textOf, const QFont& font, const QColor& fill, int align) {
+    auto cellRow = [&](double y, double h, const auto& textOf, const QFont& font, const QColor& fill,
+                       const auto& alignOf) {
         p.setFont(font);
         for (int i = 0; i < L.cols.size(); ++i) {
             const QRectF cell(L.x[i], y, L.w[i], h);
@@ -148,9 +151,11 @@ int PrintGrid(DBGrid& grid, QPrinter& printer, const GridPrintOptions& opt) {
             p.setPen(line);
             p.drawRect(cell);
             p.setPen(Qt::black);
-            p.drawText(cell.adjusted(L.pad, L.pad, -L.pad, -L.pad), align, textOf(i));
+            p.drawText(cell.adjusted(L.pad, L.pad, -L.pad, -L.pad), alignOf(i), textOf(i));
         }
     };
+    const GridModel* model = grid.gridModel();
+    auto fixed = [](int align) { return [align](int) { return align; }; };
 
     for (int n = 0; n < pageCount; ++n) {
         if (n > 0) printer.newPage();
@@ -164,17 +169,21 @@ int PrintGrid(DBGrid& grid, QPrinter& printer, const GridPrintOptions& opt) {
             y = L.titleH;
         }
         cellRow(y, L.headH, [&](int i) { return grid.columnTitle(L.cols[i]); }, bold, QColor(230, 230, 230),
-                Qt::TextWordWrap | Qt::AlignCenter);
+                fixed(Qt::TextWordWrap | Qt::AlignCenter));
         y += L.headH;
         const auto [first, last] = L.pages[n];
         for (int r = first; r < last; ++r) {
             const double h = std::min<double>(L.rowH[r], L.area.height() - L.pageNoH - y);
-            cellRow(y, h, [&](int i) { return grid.cellText(r, L.cols[i]); }, body, QColor(), kTextFlags);
+            // Numbers to the right, as the grid shows them.
+            cellRow(y, h, [&](int i) { return grid.cellText(r, L.cols[i]); }, body, QColor(), [&](int i) {
+                const int a = model->index(r, L.cols[i]).data(Qt::TextAlignmentRole).toInt();
+                return Qt::TextWordWrap | Qt::AlignTop | ((a & Qt::AlignRight) ? Qt::AlignRight : Qt::AlignLeft);
+            });
             y += L.rowH[r];
         }
         if (n == pageCount - 1 && L.footerH > 0)
             cellRow(y, L.footerH, [&](int i) { return L.totals.value(i); }, bold, QColor(255, 255, 200),
-                    Qt::AlignRight | Qt::AlignVCenter);
+                    fixed(Qt::AlignRight | Qt::AlignVCenter));
         p.setFont(body);
         p.setPen(Qt::black);
         p.drawText(QRectF(0, L.area.height() - L.pageNoH, L.area.width(), L.pageNoH), Qt::AlignCenter,
