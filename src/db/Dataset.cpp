@@ -82,18 +82,29 @@ QString Dataset::effectiveSql(int offset) const {
     QString sql = sql_;
     if (!serverSort_.isEmpty())
         sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, serverSort_);
-    if (offset > 0)
-        sql = QStringLiteral("select * from (%1) qv_window limit 2147483647 offset %2").arg(sql).arg(offset);
+    if (offset > 0) {
+        // SQLite reads on from a window for as long as the view scrolls down. PostgreSQL's driver builds
+        // a prepared statement's whole result first, so there a window reads just its own rows.
+        const int limit = db_.isSqlite() ? 2147483647 : 2 * kWindowSize;
+        sql = QStringLiteral("select * from (%1) qv_window limit %2 offset %3").arg(sql).arg(limit).arg(offset);
+    }
     return sql;
 }
 
 QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const {
     QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
-    bool ok = q.prepare(sql);
-    if (ok) {
-        db_.bind(q, params_);
-        ok = q.exec();
+    // The PostgreSQL driver runs a prepared statement as EXECUTE, which builds the whole result before
+    // the first row arrives; a statement without placeholders is sent as it is and streams.
+    bool ok;
+    if (!sql.contains(QLatin1Char(':'))) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            db_.bind(q, params_);
+            ok = q.exec();
+        }
     }
     if (!ok) throw DbError(q.lastError(), sql);
     return q;

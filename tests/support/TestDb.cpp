@@ -89,9 +89,19 @@ private:
     int counter_ = 0;
 };
 
+PgServer* server = nullptr;
+
+// The databases are dropped while the application object still exists (its drivers are still loaded),
+// not by a static destructor after it has gone.
 PgServer& pgServer() {
-    static PgServer server;
-    return server;
+    if (!server) {
+        server = new PgServer;
+        qAddPostRoutine([] {
+            delete server;
+            server = nullptr;
+        });
+    }
+    return *server;
 }
 
 QTemporaryDir& tempFolder() {
