@@ -1,5 +1,6 @@
 // The command map of the main window: the shared actions, the seven menus, the tool bar and the
 // status bar, and the commands the frame carries out itself.
+#include <algorithm>
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
@@ -285,6 +286,8 @@ void Frm_Main::createToolBar() {
         m->setObjectName(QString::fromLatin1(name));
         b->setMenu(m);
         b->setPopupMode(mode);
+        // The drop-down arrow takes room beside the caption: a four-character caption must not be cut.
+        b->setFixedWidth(std::max(55, b->sizeHint().width()));
         return m;
     };
     auto twin = [this](QMenu* m, const char* name, const char* caption, const char* menuEntry) {

@@ -1,0 +1,31 @@
+#include "CommandWiring.h"
+
+#include "Context.h"
+#include "Frm_FieldNames.h"
+#include "Frm_FieldShow.h"
+#include "Frm_Main.h"
+#include "Frm_Tree.h"
+#include "ListCommands.h"
+
+namespace qv {
+
+void installCommands(Context& ctx, Frm_Main& main) {
+    // Column configuration of the customer grid and the three field-name dialogs.
+    main.setHandler(QStringLiteral("ShowField_Cust"), [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
+    main.setHandler(QStringLiteral("Menu_CustCaptions"),
+                    [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Customer, &main); });
+    main.setHandler(QStringLiteral("Menu_ProductCaptions"),
+                    [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Product, &main); });
+    main.setHandler(QStringLiteral("Menu_SaleCaptions"),
+                    [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Sale, &main); });
+
+    // Category trees.
+    main.setHandler(QStringLiteral("M_Cust_Category"),
+                    [&ctx, &main] { openCategoryEditor(ctx, CategoryKind::Customer, &main); });
+    main.setHandler(QStringLiteral("M_Products_Category"),
+                    [&ctx, &main] { openCategoryEditor(ctx, CategoryKind::Product, &main); });
+
+    installListCommands(ctx, main);
+}
+
+}  // namespace qv

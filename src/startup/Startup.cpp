@@ -1,0 +1,35 @@
+// After the connection: the operator logs in, then the main window runs with every subsystem's
+// commands connected to it.
+#include <QApplication>
+#include <QScreen>
+
+#include "CommandWiring.h"
+#include "Context.h"
+#include "Frm_Main.h"
+#include "LoginFlow.h"
+#include "LoginState.h"
+#include "Startup.h"
+
+namespace qv {
+
+bool runAfterConnect(Context& ctx) {
+    // Both live for the rest of the run; the application object owns them.
+    auto* login = new LoginState;
+    login->setParent(qApp);
+    ctx.login = login;
+    auto* main = new Frm_Main(ctx);
+    installCommands(ctx, *main);
+
+    if (!runLoginDialog(ctx)) {
+        delete main;
+        ctx.main = nullptr;
+        return false;
+    }
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    // Sized to the screen first, so that it fills it also where no window manager maximises it.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) main->setGeometry(screen->availableGeometry());
+    main->showMaximized();
+    return true;
+}
+
+}  // namespace qv
