@@ -86,7 +86,8 @@ void installCustomerEditorCommands(Context& ctx, Frm_Main& main) {
             editor.setCategoryPreset(code, name);
         ctx.runModal(editor);
     };
-    main.setHandler(QStringLiteral("AddCust"), [openCustomerEditor] { openCustomerEditor(Frm_AddCust::Mode::Add); });
+    main.setHandler(QStringLiteral("AddCust"),
+                    [openCustomerEditor] { openCustomerEditor(Frm_AddCust::Mode::Add); });
     main.setHandler(QStringLiteral("EditCust"),
                     [openCustomerEditor] { openCustomerEditor(Frm_AddCust::Mode::Edit); });
 

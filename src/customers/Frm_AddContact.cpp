@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "Clock.h"
 #include "CommandGuard.h"
 #include "ContactRules.h"
 #include "Context.h"
@@ -27,7 +28,6 @@
 #include "NullableDateEdit.h"
 #include "Prompter.h"
 #include "RefillComboBox.h"
-#include "Clock.h"
 #include "Shell.h"
 #include "Transaction.h"
 

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "Clock.h"
 #include "CommandGuard.h"
 #include "Context.h"
 #include "CustomerCodes.h"
@@ -26,7 +27,6 @@
 #include "LoginState.h"
 #include "Prompter.h"
 #include "RefillComboBox.h"
-#include "Clock.h"
 #include "Shell.h"
 
 namespace qv {
@@ -125,6 +125,7 @@ void Frm_AddCust::buildWidgets() {
     layout->addLayout(bottom);
 
     EnterMovesFocus::install(this);
+    resize(680, 500);
 }
 
 QWidget* Frm_AddCust::buildBasicPage() {
@@ -195,6 +196,9 @@ QWidget* Frm_AddCust::buildBasicPage() {
     for (QPushButton* b : {Btn_Send, Btn_Open}) {
         b->setAutoDefault(false);
         b->setFocusPolicy(Qt::NoFocus);
+        // Small buttons beside their boxes: the address keeps the room.
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
     }
     addRow(grid, 6, 0, QStringLiteral("电子信箱:"), Edit_Email, withSide(page, Edit_Email, {Btn_Send}));
     addRow(grid, 6, 1, QStringLiteral("公司网址:"), Edit_Url, withSide(page, Edit_Url, {Btn_Open}));
@@ -310,6 +314,8 @@ void Frm_AddCust::wireButtons() {
     connect(cb_Auto, &QCheckBox::clicked, this,
             [this](bool on) { guarded([this, on] { autoToggled(on); }); });
     connect(Btn_Category, &QToolButton::clicked, this, [this] { guarded([this] { chooseCategory(); }); });
+    // The category box cannot be typed into; a double-click opens the picker as its button does.
+    editorhooks::onDoubleClick(Edit_Category, [this] { guarded([this] { chooseCategory(); }); });
 
     namespace codes = customercodes;
     connect(Btn_Send, &QPushButton::clicked, this, [this] {

@@ -72,18 +72,23 @@ class TestContacts : public QObject {
                     const QVariant& birthday = QVariant()) {
         db().execute(QStringLiteral("insert into contact (CustCode, Company, Name, Main, F_User, Birthday) "
                                     "values (:c, '甲公司', :n, :m, :u, :b)"),
-                     {{"c", code}, {"n", name}, {"m", main ? 1 : 0}, {"u", owner},
+                     {{"c", code},
+                      {"n", name},
+                      {"m", main ? 1 : 0},
+                      {"u", owner},
                       {"b", birthday.isValid() ? birthday : QVariant(QMetaType(QMetaType::QDateTime))}});
     }
     // The workbench's lists: every customer, and the contacts of the current one.
     void openLists(const QString& current = QStringLiteral("KH-A01")) {
         ws->data->OpenQuery(customers(), QStringLiteral("select * from custom order by CustID"));
-        ws->data->OpenQuery(contacts(),
-                            QStringLiteral("select * from contact where CustCode=:CustCode order by ContactId"));
+        ws->data->OpenQuery(
+            contacts(), QStringLiteral("select * from contact where CustCode=:CustCode order by ContactId"));
         customers().locate(QStringLiteral("CustCode"), current);
     }
     QString mainContact(const QString& code = QStringLiteral("KH-A01")) {
-        return db().scalar(QStringLiteral("select MainContact from custom where CustCode=:c"), {{"c", code}}).toString();
+        return db()
+            .scalar(QStringLiteral("select MainContact from custom where CustCode=:c"), {{"c", code}})
+            .toString();
     }
     QVariant contactValue(const QString& name, const QString& column) {
         return db().scalar(QStringLiteral("select %1 from contact where Name=:n").arg(column), {{"n", name}});
@@ -152,11 +157,16 @@ private slots:
         QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Main")).toInt(), 1);
         QCOMPARE(contactValue(QStringLiteral("李四"), QStringLiteral("Main")).toInt(), 1);
         QCOMPARE(contactValue(QStringLiteral("王五"), QStringLiteral("Main")).toInt(), 0);
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Tel")).toString(), QStringLiteral("057188"));
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Email")).toString(), QStringLiteral(" z@b.cn "));
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Position")).toString(), QStringLiteral("经理"));
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("F_User")).toString(), QStringLiteral("Admin"));
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("CustCode")).toString(), QStringLiteral("KH-A01"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Tel")).toString(),
+                 QStringLiteral("057188"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Email")).toString(),
+                 QStringLiteral(" z@b.cn "));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Position")).toString(),
+                 QStringLiteral("经理"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("F_User")).toString(),
+                 QStringLiteral("Admin"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("CustCode")).toString(),
+                 QStringLiteral("KH-A01"));
         QVERIFY(contactValue(QStringLiteral("张三"), QStringLiteral("Birthday")).isNull());
         // The last one saved ticked is the main contact, also in the shared customer list.
         QCOMPARE(mainContact(), QStringLiteral("李四"));
@@ -180,8 +190,10 @@ private slots:
         });
         QVERIFY(closed);
         QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Main")).toInt(), 0);
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Mobile")).toString(), QStringLiteral("139"));
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("F_User")).toString(), QStringLiteral("Admin"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("Mobile")).toString(),
+                 QStringLiteral("139"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("F_User")).toString(),
+                 QStringLiteral("Admin"));
         QCOMPARE(mainContact(), QStringLiteral("张三"));
     }
 
@@ -253,9 +265,12 @@ private slots:
         QTest::addColumn<QString>("deleted");
         QTest::addColumn<QString>("mainAfter");
         // 张三 and 李四 are main contacts, 李四 saved last; 王五 is not a main contact.
-        QTest::newRow("the main contact: the other main contact follows") << "李四" << "张三";
-        QTest::newRow("an earlier main contact") << "张三" << "李四";
-        QTest::newRow("not a main contact") << "王五" << "李四";
+        QTest::newRow("the main contact: the other main contact follows") << "李四"
+                                                                          << "张三";
+        QTest::newRow("an earlier main contact") << "张三"
+                                                 << "李四";
+        QTest::newRow("not a main contact") << "王五"
+                                            << "李四";
     }
     void deletingTheMainContact() {
         QFETCH(QString, deleted);
@@ -338,7 +353,8 @@ private slots:
             click(d, QStringLiteral("Btn_Save"));
             click(d, QStringLiteral("Btn_Close"));
         });
-        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("CustCode")).toString(), QStringLiteral("KH-B02"));
+        QCOMPARE(contactValue(QStringLiteral("张三"), QStringLiteral("CustCode")).toString(),
+                 QStringLiteral("KH-B02"));
         QCOMPARE(mainContact(QStringLiteral("KH-B02")), QStringLiteral("张三"));
         QCOMPARE(mainContact(QStringLiteral("KH-A01")), QString());
     }

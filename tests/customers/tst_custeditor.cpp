@@ -81,7 +81,8 @@ class TestCustEditor : public QObject {
     Database& db() { return ws->db(); }
     Dataset& customers() { return *ws->data->Qry_Cust; }
 
-    void addCustomer(const QString& code, const QString& company, const QString& user = QStringLiteral("Admin")) {
+    void addCustomer(const QString& code, const QString& company,
+                     const QString& user = QStringLiteral("Admin")) {
         db().execute(QStringLiteral("insert into custom (CustCode, Company, F_User) values (:c, :n, :u)"),
                      {{"c", code}, {"n", company}, {"u", user}});
     }
@@ -91,13 +92,15 @@ class TestCustEditor : public QObject {
         const Params p{{"c", code}, {"n", company}};
         db().execute(QStringLiteral("insert into contact (CustCode, Name, Company) values (:c, 'x', :n)"), p);
         db().execute(QStringLiteral("insert into T_Schedule (CustCode, Company) values (:c, :n)"), p);
-        db().execute(QStringLiteral("insert into T_sale (BillCode, CustCode, Custname) values (:c, :c, :n)"), p);
+        db().execute(QStringLiteral("insert into T_sale (BillCode, CustCode, Custname) values (:c, :c, :n)"),
+                     p);
         for (const char* t : {"T_price", "T_SaleDetail", "T_visit", "T_feedback", "T_trackcust", "T_bargain"})
             db().execute(QStringLiteral("insert into %1 (custcode) values (:c)").arg(QLatin1String(t)), p);
     }
     int count(const QString& sql, const Params& p = {}) { return db().scalar(sql, p).toInt(); }
     QVariant customerValue(const QString& code, const QString& column) {
-        return db().scalar(QStringLiteral("select %1 from custom where CustCode=:c").arg(column), {{"c", code}});
+        return db().scalar(QStringLiteral("select %1 from custom where CustCode=:c").arg(column),
+                           {{"c", code}});
     }
     void openCustomers() {
         ws->data->OpenQuery(customers(), QStringLiteral("select * from custom order by CustID"));
@@ -108,7 +111,7 @@ class TestCustEditor : public QObject {
         mw->action(QLatin1String(command))->trigger();
     }
     static const QStringList& nineTables() {
-        static const QStringList t{"contact", "T_Schedule", "T_price", "T_sale", "T_SaleDetail",
+        static const QStringList t{"contact", "T_Schedule", "T_price",     "T_sale",   "T_SaleDetail",
                                    "T_visit", "T_feedback", "T_trackcust", "T_bargain"};
         return t;
     }
@@ -139,18 +142,30 @@ private slots:
     void nextCode_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("next");
-        QTest::newRow("tail carries") << "KH0009" << "KH0010";
-        QTest::newRow("tail carries into the thousands") << "KH0999" << "KH1000";
-        QTest::newRow("digits only") << "0012" << "0013";
-        QTest::newRow("short code gets four digits") << "12" << "0013";
-        QTest::newRow("one digit") << "7" << "0008";
-        QTest::newRow("tail overflows into a fifth digit") << "A9999" << "A10000";
-        QTest::newRow("head with digits of its own") << "2024-0041" << "2024-0042";
-        QTest::newRow("letters in the tail") << "KH12" << "";
-        QTest::newRow("letters only") << "ABCD" << "";
-        QTest::newRow("blank in the tail") << "KH 12" << "";
-        QTest::newRow("sign in the tail") << "K-123" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("tail carries") << "KH0009"
+                                      << "KH0010";
+        QTest::newRow("tail carries into the thousands") << "KH0999"
+                                                         << "KH1000";
+        QTest::newRow("digits only") << "0012"
+                                     << "0013";
+        QTest::newRow("short code gets four digits") << "12"
+                                                     << "0013";
+        QTest::newRow("one digit") << "7"
+                                   << "0008";
+        QTest::newRow("tail overflows into a fifth digit") << "A9999"
+                                                           << "A10000";
+        QTest::newRow("head with digits of its own") << "2024-0041"
+                                                     << "2024-0042";
+        QTest::newRow("letters in the tail") << "KH12"
+                                             << "";
+        QTest::newRow("letters only") << "ABCD"
+                                      << "";
+        QTest::newRow("blank in the tail") << "KH 12"
+                                           << "";
+        QTest::newRow("sign in the tail") << "K-123"
+                                          << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void nextCode() {
         QFETCH(QString, code);
@@ -167,24 +182,38 @@ private slots:
         QTest::addColumn<bool>("automatic");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        const QString noCode = QStringLiteral("客户编号不能为空!"), noName = QStringLiteral("公司名称不能为空!");
+        const QString noCode = QStringLiteral("客户编号不能为空!"),
+                      noName = QStringLiteral("公司名称不能为空!");
         const QString tail = QStringLiteral("您选择了自动编码,请保持房源编码最后四位为数字");
-        const QString codeTaken = QStringLiteral("客户编号有重复!"), nameTaken = QStringLiteral("客户名称有重复!");
+        const QString codeTaken = QStringLiteral("客户编号有重复!"),
+                      nameTaken = QStringLiteral("客户名称有重复!");
         // The database holds KH0001 "甲公司".
-        QTest::newRow("empty code") << "" << "乙公司" << false << noCode << "Edit_Code";
-        QTest::newRow("blank code") << "   " << "乙公司" << false << noCode << "Edit_Code";
-        QTest::newRow("code before company") << "" << "" << false << noCode << "Edit_Code";
-        QTest::newRow("blank company") << "KH0002" << "   " << false << noName << "Edit_CustName";
-        QTest::newRow("company before duplicate code") << "KH0001" << "" << false << noName << "Edit_CustName";
-        QTest::newRow("automatic, letters") << "ABCD" << "乙公司" << true << tail << "Edit_Code";
-        QTest::newRow("automatic, letters in the tail") << "KH12" << "乙公司" << true << tail << "Edit_Code";
-        QTest::newRow("automatic before duplicate") << "KH0001A" << "甲公司" << true << tail << "Edit_Code";
-        QTest::newRow("duplicate code") << "KH0001" << "乙公司" << false << codeTaken << "Edit_Code";
-        QTest::newRow("duplicate code, blanks around") << " KH0001 " << "乙公司" << false << codeTaken << "Edit_Code";
-        QTest::newRow("duplicate code before name") << "KH0001" << "甲公司" << false << codeTaken << "Edit_Code";
-        QTest::newRow("duplicate name") << "KH0002" << "甲公司" << false << nameTaken << "Edit_CustName";
-        QTest::newRow("duplicate name, blanks around") << "KH0002" << " 甲公司 " << false << nameTaken
-                                                       << "Edit_CustName";
+        QTest::newRow("empty code") << ""
+                                    << "乙公司" << false << noCode << "Edit_Code";
+        QTest::newRow("blank code") << "   "
+                                    << "乙公司" << false << noCode << "Edit_Code";
+        QTest::newRow("code before company") << ""
+                                             << "" << false << noCode << "Edit_Code";
+        QTest::newRow("blank company") << "KH0002"
+                                       << "   " << false << noName << "Edit_CustName";
+        QTest::newRow("company before duplicate code") << "KH0001"
+                                                       << "" << false << noName << "Edit_CustName";
+        QTest::newRow("automatic, letters") << "ABCD"
+                                            << "乙公司" << true << tail << "Edit_Code";
+        QTest::newRow("automatic, letters in the tail") << "KH12"
+                                                        << "乙公司" << true << tail << "Edit_Code";
+        QTest::newRow("automatic before duplicate") << "KH0001A"
+                                                    << "甲公司" << true << tail << "Edit_Code";
+        QTest::newRow("duplicate code") << "KH0001"
+                                        << "乙公司" << false << codeTaken << "Edit_Code";
+        QTest::newRow("duplicate code, blanks around") << " KH0001 "
+                                                       << "乙公司" << false << codeTaken << "Edit_Code";
+        QTest::newRow("duplicate code before name") << "KH0001"
+                                                    << "甲公司" << false << codeTaken << "Edit_Code";
+        QTest::newRow("duplicate name") << "KH0002"
+                                        << "甲公司" << false << nameTaken << "Edit_CustName";
+        QTest::newRow("duplicate name, blanks around") << "KH0002"
+                                                       << " 甲公司 " << false << nameTaken << "Edit_CustName";
     }
     void refusals() {
         QFETCH(QString, code);
@@ -249,13 +278,16 @@ private slots:
             QCOMPARE(textOf(d, QStringLiteral("Edit_Code")), QStringLiteral("KH0011"));
             click(d, QStringLiteral("Btn_Close"));
         });
-        QCOMPARE(customerValue(QStringLiteral("KH0009"), QStringLiteral("Company")).toString(), QStringLiteral("甲公司"));
+        QCOMPARE(customerValue(QStringLiteral("KH0009"), QStringLiteral("Company")).toString(),
+                 QStringLiteral("甲公司"));
         QCOMPARE(customerValue(QStringLiteral("KH0009"), QStringLiteral("CustType")).toString(),
                  QStringLiteral("正式客户"));
-        QCOMPARE(customerValue(QStringLiteral("KH0010"), QStringLiteral("Company")).toString(), QStringLiteral("乙公司"));
+        QCOMPARE(customerValue(QStringLiteral("KH0010"), QStringLiteral("Company")).toString(),
+                 QStringLiteral("乙公司"));
         QCOMPARE(customerValue(QStringLiteral("KH0010"), QStringLiteral("Tel")).toString(), QString());
         QCOMPARE(customers().rowCount(), 2);
-        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")), QStringLiteral("KH0011"));
+        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")),
+                 QStringLiteral("KH0011"));
 
         // Reopened, the dialog proposes the code after the last one saved.
         run("AddCust", [&](QDialog& d) {
@@ -269,7 +301,8 @@ private slots:
             click(d, QStringLiteral("Btn_Close"));
         });
         QCOMPARE(ws->data->ini().readInt(kFormConfig, QStringLiteral("AutoCode")), 0);
-        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")), QStringLiteral("KH0011"));
+        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")),
+                 QStringLiteral("KH0011"));
         run("AddCust", [&](QDialog& d) {
             QVERIFY(!child<QCheckBox>(d, QStringLiteral("cb_Auto"))->isChecked());
             QCOMPARE(textOf(d, QStringLiteral("Edit_Code")), QString());
@@ -293,28 +326,30 @@ private slots:
         });
         QVERIFY(closed);
         QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode='12'")), 1);
-        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")), QStringLiteral("0013"));
+        QCOMPARE(ws->data->ini().readString(kFormConfig, QStringLiteral("AutoCode2")),
+                 QStringLiteral("0013"));
     }
 
     void addStoresEveryEntry() {
-        db().execute(QStringLiteral("insert into Dict_Cust_Category (Code, Name) values ('01', '华东'), "
-                                    "('0101', '上海')"));
+        db().execute(
+            QStringLiteral("insert into Dict_Cust_Category (Code, Name) values ('01', '华东'), "
+                           "('0101', '上海')"));
         openCustomers();
         ws->onModal([&](QDialog& d) {
             const QList<std::pair<QString, QString>> entries{
-                {"Edit_Code", " KH7 "},         {"Edit_CustName", "  杭州某某公司  "},
-                {"Edit_Main", " 张三 "},        {"Edit_Mobile", "13800000000"},
-                {"Edit_tel", "0571-1"},         {"Edit_Fax", "0571.2"},
+                {"Edit_Code", " KH7 "},          {"Edit_CustName", "  杭州某某公司  "},
+                {"Edit_Main", " 张三 "},         {"Edit_Mobile", "13800000000"},
+                {"Edit_tel", "0571-1"},          {"Edit_Fax", "0571.2"},
                 {"Edit_Address", "文一路 1 号"}, {"Edit_Zip", "310000"},
                 {"Combo_CustType", "试用客户 "}, {"Combo_CustLevel", "A"},
-                {"Edit_Income", "100.5"},       {"Edit_Email", "a@b.cn"},
-                {"Edit_Url", "www.b.cn"},       {"Edit_OtherInfo", "其它"},
-                {"Memo1", " 第一行\n第二行 "},  {"Combo_Country", "中国"},
+                {"Edit_Income", "100.5"},        {"Edit_Email", "a@b.cn"},
+                {"Edit_Url", "www.b.cn"},        {"Edit_OtherInfo", "其它"},
+                {"Memo1", " 第一行\n第二行 "},   {"Combo_Country", "中国"},
                 {"Combo_Province", "浙江"},      {"Combo_city", "杭州"},
                 {"Combo_CustFrom", "展鉴会"},    {"edit_other1", "f1"},
-                {"Edit_other2", "f2"},          {"Edit_other3", "f3"},
-                {"edit_other4", "f4"},          {"Edit_other5", "f5"},
-                {"Edit_other6", " f6 "},        {"Memo3", " 对手 "}};
+                {"Edit_other2", "f2"},           {"Edit_other3", "f3"},
+                {"edit_other4", "f4"},           {"Edit_other5", "f5"},
+                {"Edit_other6", " f6 "},         {"Memo3", " 对手 "}};
             for (const auto& [name, value] : entries) type(d, name, value);
             child<QDateEdit>(d, QStringLiteral("DateEdit1"))->setDate(QDate(2023, 12, 31));
             click(d, QStringLiteral("Btn_Category"));
@@ -429,8 +464,10 @@ private slots:
         QCOMPARE(named("select count(*) from contact where Company=:n and CustCode='KH02'", "甲公司"), 1);
         QCOMPARE(named("select count(*) from T_Schedule where Company=:n and CustCode='KH02'", "甲公司"), 1);
         QCOMPARE(named("select count(*) from T_sale where Custname=:n and CustCode='KH02'", "甲公司"), 1);
-        QCOMPARE(customerValue(QStringLiteral("KH02"), QStringLiteral("Company")).toString(), QStringLiteral("甲公司"));
-        QCOMPARE(customerValue(QStringLiteral("KH-99"), QStringLiteral("Company")).toString(), QStringLiteral("乙公司"));
+        QCOMPARE(customerValue(QStringLiteral("KH02"), QStringLiteral("Company")).toString(),
+                 QStringLiteral("甲公司"));
+        QCOMPARE(customerValue(QStringLiteral("KH-99"), QStringLiteral("Company")).toString(),
+                 QStringLiteral("乙公司"));
         QCOMPARE(customerValue(QStringLiteral("KH-99"), QStringLiteral("MainContact")).toString(),
                  QStringLiteral("赵六"));
         QCOMPARE(customers().text(QStringLiteral("CustCode")), QStringLiteral("KH-99"));
@@ -458,7 +495,8 @@ private slots:
             QCOMPARE(rowsWithCode(t, QStringLiteral("KH02")), 1);
         }
         QCOMPARE(count(QStringLiteral("select count(*) from contact where Company='乙公司'")), 0);
-        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Company")).toString(), QStringLiteral("甲公司"));
+        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Company")).toString(),
+                 QStringLiteral("甲公司"));
         QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Tel")).toString(), QString());
         QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode='KH-99'")), 0);
         // The shared list shows the customer as the database holds it.
@@ -489,8 +527,9 @@ private slots:
         db().execute(QStringLiteral("insert into Dict_Cust_Category (Code, Name) values ('01', '华东')"));
         addCustomer(QStringLiteral("KH01"), QStringLiteral("甲公司"));
         addCustomer(QStringLiteral("KH02"), QStringLiteral("乙公司"));
-        db().execute(QStringLiteral("update custom set Category='01', Adddate=:d, Tel='1' where CustCode='KH01'"),
-                     {{"d", QDateTime(QDate(2020, 1, 2), QTime(13, 45, 10))}});
+        db().execute(
+            QStringLiteral("update custom set Category='01', Adddate=:d, Tel='1' where CustCode='KH01'"),
+            {{"d", QDateTime(QDate(2020, 1, 2), QTime(13, 45, 10))}});
         openCustomers();
         run("EditCust", [&](QDialog& d) {
             QCOMPARE(textOf(d, QStringLiteral("Edit_Category")), QStringLiteral("华东"));
@@ -506,8 +545,10 @@ private slots:
             click(d, QStringLiteral("Btn_OK"));
             click(d, QStringLiteral("Btn_Close"));
         });
-        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Tel")).toString(), QStringLiteral("1"));
-        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Category")).toString(), QStringLiteral("01"));
+        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Tel")).toString(),
+                 QStringLiteral("1"));
+        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Category")).toString(),
+                 QStringLiteral("01"));
         // An untouched date keeps its time of day.
         QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Adddate")).toDateTime(),
                  QDateTime(QDate(2020, 1, 2), QTime(13, 45, 10)));
@@ -538,8 +579,10 @@ private slots:
     // --- captions, lists, entry boxes, buttons ----------------------------------------------------
 
     void freeFieldCaptions() {
-        db().execute(QStringLiteral("update T_FieldShow set Name='行业' where TableName='Custom' and Field='field1'"));
-        db().execute(QStringLiteral("update T_FieldShow set Name='规模' where TableName='Custom' and Field='field4'"));
+        db().execute(
+            QStringLiteral("update T_FieldShow set Name='行业' where TableName='Custom' and Field='field1'"));
+        db().execute(
+            QStringLiteral("update T_FieldShow set Name='规模' where TableName='Custom' and Field='field4'"));
         openCustomers();
         run("AddCust", [&](QDialog& d) {
             QCOMPARE(child<QLabel>(d, QStringLiteral("field1"))->text(), QStringLiteral("行业"));
@@ -678,7 +721,8 @@ private slots:
             click(d, QStringLiteral("Btn_OK"));
             click(d, QStringLiteral("Btn_Close"));
         });
-        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Category")).toString(), QStringLiteral("01"));
+        QCOMPARE(customerValue(QStringLiteral("KH01"), QStringLiteral("Category")).toString(),
+                 QStringLiteral("01"));
         // The root selected: no category.
         tree->setCurrentItem(root);
         run("AddCust", [&](QDialog& d) {
