@@ -1,6 +1,7 @@
 #include "CommandWiring.h"
 
 #include "Context.h"
+#include "CustomerEditorCommands.h"
 #include "Frm_FieldNames.h"
 #include "Frm_FieldShow.h"
 #include "Frm_Main.h"
@@ -26,6 +27,7 @@ void installCommands(Context& ctx, Frm_Main& main) {
                     [&ctx, &main] { openCategoryEditor(ctx, CategoryKind::Product, &main); });
 
     installListCommands(ctx, main);
+    installCustomerEditorCommands(ctx, main);
 }
 
 }  // namespace qv
