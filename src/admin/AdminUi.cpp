@@ -33,9 +33,7 @@ QIcon operatorIcon(bool offeredAtLogin) {
     return offeredAtLogin ? figure(QColor(40, 110, 220), false) : figure(QColor(150, 150, 150), true);
 }
 
-QIcon roleIcon() {
-    return figure(QColor(230, 160, 30), false);
-}
+QIcon roleIcon() { return figure(QColor(230, 160, 30), false); }
 
 void centreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen();

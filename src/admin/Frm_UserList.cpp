@@ -153,8 +153,8 @@ void Frm_UserList::editSelected() {
 
 void Frm_UserList::editOperator(int id) {
     if (admin::OperatorStore::isProtected(id)) {
-        ctx_.prompter.message(QStringLiteral("系统超级管理员，不允许修改！"), kNotice, QMessageBox::Information,
-                              QMessageBox::Ok, this);
+        ctx_.prompter.message(QStringLiteral("系统超级管理员，不允许修改！"), kNotice,
+                              QMessageBox::Information, QMessageBox::Ok, this);
         return;
     }
     openEditor(Frm_Userright::Purpose::ChangeOperator, id);
@@ -171,20 +171,22 @@ void Frm_UserList::deleteSelected() {
                               QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
     if (admin::OperatorStore::isProtected(id)) {
-        ctx_.prompter.message(QStringLiteral("这是系统管理员帐号，不能删除"), kWarning, QMessageBox::Information,
-                              QMessageBox::Ok, this);
+        ctx_.prompter.message(QStringLiteral("这是系统管理员帐号，不能删除"), kWarning,
+                              QMessageBox::Information, QMessageBox::Ok, this);
         return;
     }
     try {
         store_.deleteOperator(id);
     } catch (const DbError&) {
         // Nothing was removed: the transaction rolled back.
-        ctx_.prompter.message(QStringLiteral("删除用户失败!"), kWarning, QMessageBox::Warning, QMessageBox::Ok, this);
+        ctx_.prompter.message(QStringLiteral("删除用户失败!"), kWarning, QMessageBox::Warning,
+                              QMessageBox::Ok, this);
         refreshUsers();
         return;
     }
     delete item;
-    ctx_.prompter.message(QStringLiteral("删除用户成功!"), kNotice, QMessageBox::Information, QMessageBox::Ok, this);
+    ctx_.prompter.message(QStringLiteral("删除用户成功!"), kNotice, QMessageBox::Information, QMessageBox::Ok,
+                          this);
 }
 
 }  // namespace qv

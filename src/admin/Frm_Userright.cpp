@@ -89,7 +89,8 @@ void Frm_Userright::buildWidgets() {
     resize(640, 460);
 
     EnterMovesFocus::install(this);
-    connect(Btn_Save, &QPushButton::clicked, this, [this] { runGuarded(ctx_.prompter, this, [this] { save(); }); });
+    connect(Btn_Save, &QPushButton::clicked, this,
+            [this] { runGuarded(ctx_.prompter, this, [this] { save(); }); });
     connect(Btn_Quit, &QPushButton::clicked, this, &QDialog::reject);
     connect(Combo_Part, &QComboBox::currentIndexChanged, this,
             [this] { runGuarded(ctx_.prompter, this, [this] { roleChosen(); }); });
@@ -169,7 +170,8 @@ admin::OperatorEntry Frm_Userright::entry() const {
 
 QList<admin::NodeState> Frm_Userright::treeStates() const {
     QList<admin::NodeState> out;
-    for (const QTreeWidgetItem* node : Tree_Right->nodes()) out << admin::NodeState{CheckTree::code(node), CheckTree::tag(node)};
+    for (const QTreeWidgetItem* node : Tree_Right->nodes())
+        out << admin::NodeState{CheckTree::code(node), CheckTree::tag(node)};
     return out;
 }
 
@@ -200,7 +202,8 @@ void Frm_Userright::saveNew() {
         refuse(*refused);  // the editor keeps its entries
         return;
     }
-    ctx_.prompter.message(QStringLiteral("添加操作员成功"), kNotice, QMessageBox::Information, QMessageBox::Ok, this);
+    ctx_.prompter.message(QStringLiteral("添加操作员成功"), kNotice, QMessageBox::Information,
+                          QMessageBox::Ok, this);
     emit saved();  // the editor stays open for the next operator
 }
 
@@ -209,14 +212,16 @@ void Frm_Userright::saveOperator() {
         refuse(*refused);
         return;
     }
-    ctx_.prompter.message(QStringLiteral("保存成功"), kNotice, QMessageBox::Information, QMessageBox::Ok, this);
+    ctx_.prompter.message(QStringLiteral("保存成功"), kNotice, QMessageBox::Information, QMessageBox::Ok,
+                          this);
     emit saved();
     accept();
 }
 
 void Frm_Userright::saveRole() {
     store_.saveRole(id_, treeStates());
-    ctx_.prompter.message(QStringLiteral("保存成功"), kNotice, QMessageBox::Information, QMessageBox::Ok, this);
+    ctx_.prompter.message(QStringLiteral("保存成功"), kNotice, QMessageBox::Information, QMessageBox::Ok,
+                          this);
     emit saved();
     accept();
 }

@@ -59,13 +59,15 @@ QList<RoleRow> OperatorStore::roles() const {
 }
 
 std::optional<OperatorRow> OperatorStore::findOperator(int id) const {
-    QSqlQuery q = db_.exec(QStringLiteral("select * from Admin where UserID = :id"), {{QStringLiteral("id"), id}});
+    QSqlQuery q =
+        db_.exec(QStringLiteral("select * from Admin where UserID = :id"), {{QStringLiteral("id"), id}});
     if (!q.next()) return std::nullopt;
     return operatorFrom(q);
 }
 
 std::optional<RoleRow> OperatorStore::findRole(int id) const {
-    QSqlQuery q = db_.exec(QStringLiteral("select * from T_Part where PartID = :id"), {{QStringLiteral("id"), id}});
+    QSqlQuery q =
+        db_.exec(QStringLiteral("select * from T_Part where PartID = :id"), {{QStringLiteral("id"), id}});
     if (!q.next()) return std::nullopt;
     return roleFrom(q);
 }
@@ -79,7 +81,8 @@ std::optional<Refusal> OperatorStore::checkNew(const OperatorEntry& entry) const
     if (name.isEmpty()) return Refusal{kEmptyName, Refusal::Field::Name};
     if (name.size() > kMaxNameLength) return Refusal{kNameTooLong, Refusal::Field::Name};
     if (entry.role.isEmpty()) return Refusal{kNoRole, Refusal::Field::Role};
-    if (db_.exec(QStringLiteral("select * from Admin where UserName = :n"), {{QStringLiteral("n"), name}}).next())
+    if (db_.exec(QStringLiteral("select * from Admin where UserName = :n"), {{QStringLiteral("n"), name}})
+            .next())
         return Refusal{kDuplicate, Refusal::Field::Name};
     return std::nullopt;
 }
@@ -99,8 +102,9 @@ std::optional<Refusal> OperatorStore::addOperator(const OperatorEntry& entry) {
         // The role's stored values, not whatever the tree showed. Read in full first: the connection
         // runs the inserts while no other result is open on it.
         QList<Params> copies;
-        QSqlQuery rows = db_.exec(QStringLiteral("select * from T_PartAuthority where PartName = :role order by Code"),
-                                  {{QStringLiteral("role"), entry.role}});
+        QSqlQuery rows =
+            db_.exec(QStringLiteral("select * from T_PartAuthority where PartName = :role order by Code"),
+                     {{QStringLiteral("role"), entry.role}});
         while (rows.next()) {
             copies << Params{{QStringLiteral("name"), name},
                              {QStringLiteral("fn"), rows.value(QStringLiteral("FunctionName"))},
@@ -110,9 +114,10 @@ std::optional<Refusal> OperatorStore::addOperator(const OperatorEntry& entry) {
         }
         rows.finish();
         for (const Params& p : copies) {
-            db_.exec(QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority, Tag, Code) "
-                                    "values (:name, :fn, :auth, :tag, :code)"),
-                     p);
+            db_.exec(
+                QStringLiteral("insert into T_UserAuthority (UserName, FunctionName, Authority, Tag, Code) "
+                               "values (:name, :fn, :auth, :tag, :code)"),
+                p);
         }
         tx.commit();
     } catch (const DbError& e) {
@@ -172,12 +177,14 @@ void OperatorStore::applyTree(const QString& table, const QString& owner, const 
     };
     QList<Row> rows;
     {
-        QSqlQuery q = db_.exec(QStringLiteral("select ID, Code from %1 where %2 = :owner order by Code").arg(table, column),
-                               {{QStringLiteral("owner"), owner}});
+        QSqlQuery q = db_.exec(
+            QStringLiteral("select ID, Code from %1 where %2 = :owner order by Code").arg(table, column),
+            {{QStringLiteral("owner"), owner}});
         while (q.next()) rows << Row{q.value(0), q.value(1).toString().trimmed()};
     }
     const QString setTag = QStringLiteral("update %1 set Tag = :tag where ID = :id").arg(table);
-    const QString setBoth = QStringLiteral("update %1 set Tag = :tag, Authority = :auth where ID = :id").arg(table);
+    const QString setBoth =
+        QStringLiteral("update %1 set Tag = :tag, Authority = :auth where ID = :id").arg(table);
     for (int k = 0; k < rows.size() && k < tree.size(); ++k) {
         const NodeState& node = tree.at(k);
         if (rows.at(k).code != node.code) continue;
