@@ -1,5 +1,6 @@
 #include "CommandWiring.h"
 
+#include "AdminCommands.h"
 #include "Context.h"
 #include "CustomerEditorCommands.h"
 #include "Frm_FieldNames.h"
@@ -28,6 +29,7 @@ void installCommands(Context& ctx, Frm_Main& main) {
 
     installListCommands(ctx, main);
     installCustomerEditorCommands(ctx, main);
+    installAdminCommands(ctx, main);
 }
 
 }  // namespace qv
