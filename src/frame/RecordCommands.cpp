@@ -37,9 +37,9 @@ const QString kOwner = QStringLiteral("F_User");
 
 // Every table that holds rows of a customer, in the order they are emptied.
 const char* const kCustomerTables[][2] = {
-    {"Contact", "CustCode"},  {"T_Schedule", "CustCode"}, {"T_sale", "CustCode"},
-    {"T_saleDetail", "CustCode"}, {"T_price", "CustCode"}, {"T_visit", "CustCode"},
-    {"T_feedback", "CustCode"}, {"T_trackcust", "custcode"}, {"T_bargain", "custcode"},
+    {"Contact", "CustCode"},      {"T_Schedule", "CustCode"},  {"T_sale", "CustCode"},
+    {"T_saleDetail", "CustCode"}, {"T_price", "CustCode"},     {"T_visit", "CustCode"},
+    {"T_feedback", "CustCode"},   {"T_trackcust", "custcode"}, {"T_bargain", "custcode"},
 };
 
 bool hasRows(const Dataset& ds) { return ds.isOpen() && ds.rowCount() > 0 && ds.currentRow() >= 0; }
@@ -48,7 +48,9 @@ bool hasRows(const Dataset& ds) { return ds.isOpen() && ds.rowCount() > 0 && ds.
 bool restricted(const Context& ctx) { return ctx.login && ctx.login->isRestricted(); }
 QString currentUser(const Context& ctx) { return ctx.login ? ctx.login->currentUser() : QString(); }
 
-bool ask(Context& ctx, Frm_Main& main, const QString& text) { return ctx.prompter.askYesNo(text, kQuestion, &main); }
+bool ask(Context& ctx, Frm_Main& main, const QString& text) {
+    return ctx.prompter.askYesNo(text, kQuestion, &main);
+}
 
 // The failure box of the deletes that run in a transaction: a confirmation whose answer changes nothing.
 void failed(Context& ctx, Frm_Main& main, const QString& text, QMessageBox::StandardButtons buttons) {
@@ -95,9 +97,9 @@ bool deleteCurrentCustomer(Context& ctx, Frm_Main& main) {
     const QString code = customers.text(kCustCode);
     const bool ok = inTransaction(data.db(), [&] {
         for (const auto& t : kCustomerTables)
-            data.db().execute(QStringLiteral("delete from %1 where %2=:code")
-                                  .arg(QLatin1String(t[0]), QLatin1String(t[1])),
-                              {{QStringLiteral("code"), code}});
+            data.db().execute(
+                QStringLiteral("delete from %1 where %2=:code").arg(QLatin1String(t[0]), QLatin1String(t[1])),
+                {{QStringLiteral("code"), code}});
         customers.remove();
     });
     if (!ok) failed(ctx, main, kDeleteFailed, QMessageBox::Ok);

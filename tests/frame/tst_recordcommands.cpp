@@ -20,8 +20,8 @@ const QString kNotYourCustomer = QStringLiteral("不是你的客户，你没有�
 const QString kDeleteFailed = QStringLiteral("删除记录失败!");
 
 // The tables that hold a customer's rows.
-const QStringList kCustomerTables{"contact",  "T_Schedule", "T_sale",      "T_SaleDetail", "T_price",
-                                  "T_visit",  "T_feedback", "T_trackcust", "T_bargain"};
+const QStringList kCustomerTables{"contact", "T_Schedule", "T_sale",      "T_SaleDetail", "T_price",
+                                  "T_visit", "T_feedback", "T_trackcust", "T_bargain"};
 
 }  // namespace
 
@@ -130,16 +130,15 @@ private slots:
         QTest::addColumn<QStringList>("remaining");
         // Customers in row order: K1 (王五), K2 (李四), K3 (王五).
         QTest::newRow("own current") << 1 << 0 << QList<int>{} << true << 0 << QStringList{"K2", "K3"};
-        QTest::newRow("other's current") << 1 << 1 << QList<int>{} << false << 1
-                                         << QStringList{"K1", "K2", "K3"};
-        QTest::newRow("several, current own") << 1 << 0 << QList<int>{0, 1, 2} << true << 1
-                                              << QStringList{"K2"};
-        QTest::newRow("several, current other's") << 1 << 1 << QList<int>{1, 2} << true << 1
-                                                  << QStringList{"K1", "K2"};
-        QTest::newRow("only others' selected") << 1 << 0 << QList<int>{1} << false << 1
-                                               << QStringList{"K1", "K2", "K3"};
-        QTest::newRow("unrestricted operator") << 0 << 1 << QList<int>{0, 1, 2} << true << 0
-                                               << QStringList{};
+        QTest::newRow("other's current")
+            << 1 << 1 << QList<int>{} << false << 1 << QStringList{"K1", "K2", "K3"};
+        QTest::newRow("several, current own")
+            << 1 << 0 << QList<int>{0, 1, 2} << true << 1 << QStringList{"K2"};
+        QTest::newRow("several, current other's")
+            << 1 << 1 << QList<int>{1, 2} << true << 1 << QStringList{"K1", "K2"};
+        QTest::newRow("only others' selected")
+            << 1 << 0 << QList<int>{1} << false << 1 << QStringList{"K1", "K2", "K3"};
+        QTest::newRow("unrestricted operator") << 0 << 1 << QList<int>{0, 1, 2} << true << 0 << QStringList{};
     }
     void customerOwnership() {
         QFETCH(int, permit);
@@ -159,7 +158,8 @@ private slots:
         if (!asked) ws->prompter.expect(kNotYourCustomer, QMessageBox::Ok, kWarning);
         if (asked) {
             ws->prompter.expect(kAskDeleteCustomer, QMessageBox::Yes, kWarning);
-            for (int i = 0; i < refusals; ++i) ws->prompter.expect(kNotYourCustomer, QMessageBox::Ok, kWarning);
+            for (int i = 0; i < refusals; ++i)
+                ws->prompter.expect(kNotYourCustomer, QMessageBox::Ok, kWarning);
         }
         run("DelCust");
         QSqlQuery q = db().exec("select CustCode from custom order by CustCode");
@@ -213,42 +213,49 @@ private slots:
         followUp("bargain", "Delbargain", "T_bargain", "你确定要删除这条合同管理的信息吗？");
 
         const QString scheduleCheck = QStringLiteral("select count(*) from T_Schedule");
-        QTest::newRow("schedule") << "DelSchedule" << "Admin" << 0 << "您确定要删除这条工作日程记录吗？"
-                                  << kQuestion << int(QMessageBox::Yes) << scheduleCheck << 1;
+        QTest::newRow("schedule") << "DelSchedule"
+                                  << "Admin" << 0 << "您确定要删除这条工作日程记录吗？" << kQuestion
+                                  << int(QMessageBox::Yes) << scheduleCheck << 1;
         QTest::newRow("own schedule, ordinary operator")
-            << "DelSchedule" << "王五" << 1 << "您确定要删除这条工作日程记录吗？" << kQuestion
-            << int(QMessageBox::Yes) << scheduleCheck << 1;
+            << "DelSchedule"
+            << "王五" << 1 << "您确定要删除这条工作日程记录吗？" << kQuestion << int(QMessageBox::Yes)
+            << scheduleCheck << 1;
         QTest::newRow("other's schedule, ordinary operator")
-            << "DelSchedule" << "李四" << 1 << "不是你的工作日程，你没有权限删除！" << kNotice
-            << int(QMessageBox::Ok) << scheduleCheck << 2;
-        QTest::newRow("other's schedule, manager") << "DelSchedule" << "李四" << 0
-                                                   << "您确定要删除这条工作日程记录吗？" << kQuestion
-                                                   << int(QMessageBox::Yes) << scheduleCheck << 1;
+            << "DelSchedule"
+            << "李四" << 1 << "不是你的工作日程，你没有权限删除！" << kNotice << int(QMessageBox::Ok)
+            << scheduleCheck << 2;
+        QTest::newRow("other's schedule, manager")
+            << "DelSchedule"
+            << "李四" << 0 << "您确定要删除这条工作日程记录吗？" << kQuestion << int(QMessageBox::Yes)
+            << scheduleCheck << 1;
 
         // The first bill goes with its two lines; the other bill keeps its line.
         const QString saleCheck = QStringLiteral(
             "select (select count(*) from T_sale where BillCode='B1') * 100"
             " + (select count(*) from T_SaleDetail where BillCode='B1') * 10"
             " + (select count(*) from T_SaleDetail where BillCode='B2')");
-        QTest::newRow("sale") << "Delsale" << "Admin" << 0 << "您确定要删除该商品的销售记录吗？" << kQuestion
+        QTest::newRow("sale") << "Delsale"
+                              << "Admin" << 0 << "您确定要删除该商品的销售记录吗？" << kQuestion
                               << int(QMessageBox::Yes) << saleCheck << 1;
-        QTest::newRow("sale no") << "Delsale" << "Admin" << 0 << "您确定要删除该商品的销售记录吗？"
-                                 << kQuestion << int(QMessageBox::No) << saleCheck << 121;
+        QTest::newRow("sale no") << "Delsale"
+                                 << "Admin" << 0 << "您确定要删除该商品的销售记录吗？" << kQuestion
+                                 << int(QMessageBox::No) << saleCheck << 121;
         // The product's lines leave every bill; the bills stay.
-        QTest::newRow("product") << "DelProducts" << "Admin" << 0 << "您确定要删除这条商品记录吗？"
-                                 << kQuestion << int(QMessageBox::Yes)
+        QTest::newRow("product") << "DelProducts"
+                                 << "Admin" << 0 << "您确定要删除这条商品记录吗？" << kQuestion
+                                 << int(QMessageBox::Yes)
                                  << "select (select count(*) from T_SaleDetail where Product_Code='P1') * 100"
                                     " + (select count(*) from T_sale) * 10"
                                     " + (select count(*) from T_Products)"
                                  << 21;
         // A salesman goes alone: his commission rates stay.
-        QTest::newRow("salesman") << "DelPeople" << "Admin" << 0 << "您确定要删除这条业务员信息吗?" << kQuestion
-                                  << int(QMessageBox::Yes)
-                                  << "select (select count(*) from T_People) * 10 + (select count(*) from T_PeopleTC)"
-                                  << 2;
-        QTest::newRow("commission") << "Del_PeopleTC" << "Admin" << 0 << "您确定要删除这条商品信息吗?"
-                                    << kQuestion << int(QMessageBox::Yes)
-                                    << "select count(*) from T_PeopleTC" << 1;
+        QTest::newRow("salesman")
+            << "DelPeople"
+            << "Admin" << 0 << "您确定要删除这条业务员信息吗?" << kQuestion << int(QMessageBox::Yes)
+            << "select (select count(*) from T_People) * 10 + (select count(*) from T_PeopleTC)" << 2;
+        QTest::newRow("commission") << "Del_PeopleTC"
+                                    << "Admin" << 0 << "您确定要删除这条商品信息吗?" << kQuestion
+                                    << int(QMessageBox::Yes) << "select count(*) from T_PeopleTC" << 1;
     }
     void otherDeletes() {
         QFETCH(QString, command);
@@ -285,11 +292,11 @@ private slots:
             const char* key;
         };
         const List lists[] = {
-            {d.Qry_price, "T_price", "ID"},           {d.Qry_visit, "T_visit", "ID"},
-            {d.Qry_feedback, "T_feedback", "ID"},     {d.Qry_track, "T_trackcust", "ID"},
-            {d.Qry_bargain, "T_bargain", "ID"},       {d.Qry_Schedule, "T_Schedule", "ScheduleID"},
-            {d.Qry_Sale, "T_sale", "ID"},             {d.Qry_Products, "T_Products", "Product_ID"},
-            {d.Qry_PeopleData, "T_People", "ID"},     {d.Qry_PeopleTC, "T_PeopleTC", "ID"},
+            {d.Qry_price, "T_price", "ID"},       {d.Qry_visit, "T_visit", "ID"},
+            {d.Qry_feedback, "T_feedback", "ID"}, {d.Qry_track, "T_trackcust", "ID"},
+            {d.Qry_bargain, "T_bargain", "ID"},   {d.Qry_Schedule, "T_Schedule", "ScheduleID"},
+            {d.Qry_Sale, "T_sale", "ID"},         {d.Qry_Products, "T_Products", "Product_ID"},
+            {d.Qry_PeopleData, "T_People", "ID"}, {d.Qry_PeopleTC, "T_PeopleTC", "ID"},
         };
         for (const List& l : lists) {
             l.ds->clearMaster();
@@ -317,8 +324,10 @@ private slots:
         Frm_Data& d = data();
         for (Dataset* ds : {d.Qry_Cust, d.Qry_Sale, d.Qry_Products, d.Qry_PeopleData, d.Qry_PeopleTC})
             d.OpenQuery(*ds, QStringLiteral("select * from %1").arg(ds->updateTable()));
-        for (Dataset* ds : {d.Qry_Schedule, d.Qry_price, d.Qry_visit, d.Qry_feedback, d.Qry_track, d.Qry_bargain})
-            d.OpenQuery(*ds, QStringLiteral("select * from %1 where CustCode=:CustCode").arg(ds->updateTable()));
+        for (Dataset* ds :
+             {d.Qry_Schedule, d.Qry_price, d.Qry_visit, d.Qry_feedback, d.Qry_track, d.Qry_bargain})
+            d.OpenQuery(*ds,
+                        QStringLiteral("select * from %1 where CustCode=:CustCode").arg(ds->updateTable()));
         QVERIFY(mw->runCommand(command));
     }
 
@@ -330,13 +339,20 @@ private slots:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("check");
         QTest::addColumn<int>("expected");
-        QTest::newRow("sale") << "Delsale" << "您确定要删除该商品的销售记录吗？" << QString()
+        QTest::newRow("sale") << "Delsale"
+                              << "您确定要删除该商品的销售记录吗？" << QString()
                               << "select count(*) from T_SaleDetail where BillCode='B1'" << 1;
-        QTest::newRow("product") << "DelProducts" << "您确定要删除这条商品记录吗？" << "删除商品记录失败!"
+        QTest::newRow("product") << "DelProducts"
+                                 << "您确定要删除这条商品记录吗？"
+                                 << "删除商品记录失败!"
                                  << "select count(*) from T_SaleDetail where Product_Code='P1'" << 1;
-        QTest::newRow("salesman") << "DelPeople" << "您确定要删除这条业务员信息吗?" << "删除业务员信息记录失败!"
+        QTest::newRow("salesman") << "DelPeople"
+                                  << "您确定要删除这条业务员信息吗?"
+                                  << "删除业务员信息记录失败!"
                                   << "select count(*) from T_People" << 0;
-        QTest::newRow("commission") << "Del_PeopleTC" << "您确定要删除这条商品信息吗?" << "删除商品记录失败!"
+        QTest::newRow("commission") << "Del_PeopleTC"
+                                    << "您确定要删除这条商品信息吗?"
+                                    << "删除商品记录失败!"
                                     << "select count(*) from T_PeopleTC" << 0;
     }
     void failures() {
