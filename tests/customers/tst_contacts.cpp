@@ -14,40 +14,17 @@
 #include "Frm_Main.h"
 #include "NullableDateEdit.h"
 #include "TestDb.h"
+#include "WidgetAccess.h"
 #include "Workstation.h"
 
 using namespace qv;
 using test::Workstation;
+using test::child;
+using test::click;
+using test::textOf;
+using test::type;
 
 namespace {
-
-template <class T>
-T* child(QWidget& w, const QString& name) {
-    T* c = w.findChild<T*>(name);
-    if (!c) qFatal("no widget %s", qPrintable(name));
-    return c;
-}
-
-QString textOf(QWidget& d, const QString& name) {
-    if (auto* e = d.findChild<QLineEdit*>(name)) return e->text();
-    if (auto* c = d.findChild<QComboBox*>(name)) return c->currentText();
-    if (auto* m = d.findChild<QPlainTextEdit*>(name)) return m->toPlainText();
-    qFatal("no entry %s", qPrintable(name));
-}
-
-void type(QWidget& d, const QString& name, const QString& text) {
-    QLineEdit* e = d.findChild<QLineEdit*>(name);
-    if (!e) e = child<QComboBox>(d, name)->lineEdit();
-    e->selectAll();
-    e->del();
-    e->insert(text);
-}
-
-void click(QWidget& d, const QString& name) {
-    auto* b = child<QAbstractButton>(d, name);
-    QVERIFY2(b->isEnabled(), qPrintable(name + QStringLiteral(" is disabled")));
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(3, b->height() / 2));
-}
 
 const QString kAskDelete = QStringLiteral("你确定要删除该联系人吗！");
 const QString kNotYours = QStringLiteral("不是你的联系人，你没有权限删除！");
