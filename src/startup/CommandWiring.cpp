@@ -8,6 +8,8 @@
 #include "Frm_Main.h"
 #include "Frm_Tree.h"
 #include "ListCommands.h"
+#include "RecordCommands.h"
+#include "WorkbenchCommands.h"
 
 namespace qv {
 
@@ -27,6 +29,8 @@ void installCommands(Context& ctx, Frm_Main& main) {
     main.setHandler(QStringLiteral("M_Products_Category"),
                     [&ctx, &main] { openCategoryEditor(ctx, CategoryKind::Product, &main); });
 
+    installRecordCommands(ctx, main);
+    installWorkbenchCommands(ctx, main);
     installListCommands(ctx, main);
     installCustomerEditorCommands(ctx, main);
     installAdminCommands(ctx, main);
