@@ -104,14 +104,6 @@ bool Database::open(const ConnectionSettings& settings, QString* error) {
 }
 
 void Database::close() {
-    for (const Reader& r : readers_) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(r.name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(r.name);
-    }
-    readers_.clear();
     if (QSqlDatabase::contains(name_)) {
         {
             QSqlDatabase db = handle();
@@ -259,30 +251,6 @@ void Database::rollback() {
     } catch (const DbError&) {
         // The connection may be gone; nothing more to undo.
     }
-}
-
-QSqlDatabase Database::acquireReader() {
-    for (Reader& r : readers_) {
-        if (!r.busy) {
-            r.busy = true;
-            return QSqlDatabase::database(r.name, false);
-        }
-    }
-    const QString n = name_ + QStringLiteral("_reader%1").arg(readers_.size());
-    QSqlDatabase db = QSqlDatabase::cloneDatabase(name_, n);
-    if (!db.open()) {
-        const QSqlError e = db.lastError();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(n);
-        throw DbError(e, QString());
-    }
-    readers_.push_back({n, true});
-    return db;
-}
-
-void Database::releaseReader(const QSqlDatabase& reader) {
-    for (Reader& r : readers_)
-        if (r.name == reader.connectionName()) r.busy = false;
 }
 
 }  // namespace qv

@@ -29,8 +29,7 @@ struct ConnectionSettings {
     static Driver driverFromName(const QString& name);  // "postgres"/"postgresql"/"pg", else SQLite
 };
 
-// The program's one database connection, with the dialect of its server, the transaction depth and
-// a small pool of reading connections for datasets that stream large results (PostgreSQL only).
+// The program's one database connection, with the dialect of its server and the transaction depth.
 class Database {
 public:
     explicit Database(QString connectionName = QStringLiteral("qv_main"));
@@ -71,10 +70,6 @@ public:
     int transactionDepth() const { return depth_; }
     bool inTransaction() const { return depth_ > 0; }
 
-    // A second connection to the same database for a streaming read; release it when done.
-    QSqlDatabase acquireReader();
-    void releaseReader(const QSqlDatabase& reader);
-
     void bind(QSqlQuery& q, const Params& params) const;
 
     // PostgreSQL reports unquoted column names in lower case; the schema's own spelling of every
@@ -88,11 +83,6 @@ private:
     std::unique_ptr<Dialect> dialect_;
     int depth_ = 0;
     bool doomed_ = false;
-    struct Reader {
-        QString name;
-        bool busy = false;
-    };
-    std::vector<Reader> readers_;
     QHash<QString, QString> canonical_;
 };
 

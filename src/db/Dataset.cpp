@@ -1,6 +1,5 @@
 #include "Dataset.h"
 
-#include <libpq-fe.h>
 
 #include <QDateTime>
 #include <QSqlDriver>
@@ -41,21 +40,6 @@ int compareValues(const QVariant& a, const QVariant& b) {
 
 bool equalValues(const QVariant& a, const QVariant& b) { return compareValues(a, b) == 0; }
 
-// Stops a PostgreSQL result that is still streaming, so that closing a large list does not read it to the
-// end.
-void cancelPostgres(const QSqlDatabase& db) {
-    if (!db.isValid() || !db.driver()) return;
-    QVariant h = db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0) return;
-    PGconn* conn = *static_cast<PGconn**>(h.data());
-    if (!conn) return;
-    if (PGcancel* c = PQgetCancel(conn)) {
-        char err[256];
-        PQcancel(c, err, sizeof err);
-        PQfreeCancel(c);
-    }
-}
-
 }  // namespace
 
 Dataset::Dataset(Database& db, QString name, QObject* parent)
@@ -78,16 +62,15 @@ void Dataset::setSql(const QString& sql) {
 
 void Dataset::setParam(const QString& name, const QVariant& value) { params_.insert(name, value); }
 
-QString Dataset::effectiveSql(int offset) const {
+QString Dataset::effectiveSql(int offset, int limit) const {
     QString sql = sql_;
     if (!serverSort_.isEmpty())
         sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, serverSort_);
-    if (offset > 0) {
-        // SQLite reads on from a window for as long as the view scrolls down. PostgreSQL's driver builds
-        // a prepared statement's whole result first, so there a window reads just its own rows.
-        const int limit = db_.isSqlite() ? 2147483647 : 2 * kWindowSize;
-        sql = QStringLiteral("select * from (%1) qv_window limit %2 offset %3").arg(sql).arg(limit).arg(offset);
-    }
+    if (offset > 0 || limit > 0)
+        sql = QStringLiteral("select * from (%1) qv_page limit %2 offset %3")
+                  .arg(sql)
+                  .arg(limit > 0 ? limit : 2147483647)
+                  .arg(offset);
     return sql;
 }
 
@@ -113,20 +96,14 @@ QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly, const QString& s
 void Dataset::startCursor(int offset) {
     finishCursor();
     auto cur = std::make_unique<Cursor>();
-    // SQLite streams on the one connection. PostgreSQL streams through a reading connection, which
-    // does not see the main connection's uncommitted rows: inside a transaction the rows are read at once.
-    const bool pg = db_.driver() == Driver::Postgres;
-    const QString sql = effectiveSql(offset);
-    if (pg && !db_.inTransaction()) {
-        cur->reader = db_.acquireReader();
-        try {
-            cur->query = execQuery(cur->reader, true, sql);
-        } catch (...) {
-            db_.releaseReader(cur->reader);
-            throw;
-        }
+    // SQLite streams the whole result on the one connection. PostgreSQL's driver builds a prepared
+    // statement's whole result before handing over the first row, so there the rows are read in pages:
+    // a small first page, then pages of a window's size, each a statement of its own.
+    if (db_.isSqlite()) {
+        cur->query = execQuery(db_.handle(), true, effectiveSql(offset, -1));
     } else {
-        cur->query = execQuery(db_.handle(), !pg, sql);
+        cur->limit = offset == 0 ? kChunk : 2 * kWindowSize;
+        cur->query = execQuery(db_.handle(), false, effectiveSql(offset, cur->limit));
     }
     cur->offset = cur->next = offset;
     cursor_ = std::move(cur);
@@ -210,10 +187,7 @@ void Dataset::refresh() {
 
 void Dataset::finishCursor() {
     if (!cursor_) return;
-    if (cursor_->reader.isValid() && cursor_->query.isActive()) cancelPostgres(cursor_->reader);
     cursor_->query.finish();
-    cursor_->query = QSqlQuery();
-    if (cursor_->reader.isValid()) db_.releaseReader(cursor_->reader);
     cursor_.reset();
 }
 
@@ -238,13 +212,16 @@ int Dataset::fetchChunk(int n, std::vector<Row>& out) {
                 // The statement was aborted under us (a rollback on the same SQLite connection):
                 // run it again and skip the rows already read.
                 cursor_->retried = true;
-                QSqlDatabase conn = cursor_->reader.isValid() ? cursor_->reader : db_.handle();
-                q = execQuery(conn, db_.isSqlite() || cursor_->reader.isValid(),
-                              effectiveSql(cursor_->offset));
+                q = execQuery(db_.handle(), db_.isSqlite(), effectiveSql(cursor_->offset, cursor_->limit));
                 int skip = cursor_->next - cursor_->offset;
                 bool more = true;
                 while (skip > 0 && (more = q.next())) --skip;
                 if (more) continue;
+            }
+            if (cursor_->limit > 0 && cursor_->next - cursor_->offset == cursor_->limit) {
+                // A full page: the rows go on in the next one.
+                startCursor(cursor_->next);
+                continue;
             }
             finishCursor();
             break;

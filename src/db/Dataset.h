@@ -158,7 +158,7 @@ private:
     };
     struct Cursor {
         QSqlQuery query;
-        QSqlDatabase reader;  // valid when the rows stream through a reading connection
+        int limit = -1;       // rows of this page (PostgreSQL), -1: the rest of the result
         int offset = 0;       // index of the first row this cursor delivers
         int next = 0;         // index of the next row it will deliver
         bool retried = false;
@@ -168,7 +168,7 @@ private:
     void appendFetched(std::vector<Row>& fetched);
     void startCursor(int offset);
     void finishCursor();
-    QString effectiveSql(int offset) const;
+    QString effectiveSql(int offset, int limit) const;
     QSqlQuery execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const;
     Row* rowAt(int r);
     const Row* rowAt(int r) const { return const_cast<Dataset*>(this)->rowAt(r); }
