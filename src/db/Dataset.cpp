@@ -1,7 +1,7 @@
 #include "Dataset.h"
 
-
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -62,10 +62,27 @@ void Dataset::setSql(const QString& sql) {
 
 void Dataset::setParam(const QString& name, const QVariant& value) { params_.insert(name, value); }
 
+bool Dataset::pagesByKey() const {
+    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    // Only where the key is surely one of the result's columns: "select * from" one table.
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return !keyField_.isEmpty() && identifier.match(keyField_).hasMatch() &&
+           selectAll.match(sql_).hasMatch() && !orderBy.match(sql_).hasMatch() &&
+           !sql_.contains(QLatin1String(" join "), Qt::CaseInsensitive) && !sql_.contains(QLatin1Char(','));
+}
+
 QString Dataset::effectiveSql(int offset, int limit) const {
     QString sql = sql_;
     if (!serverSort_.isEmpty())
         sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, serverSort_);
+    else if (limit > 0 && pagesByKey())
+        // Pages of a statement without an order follow the key, so that consecutive pages neither
+        // repeat nor skip rows when the server's physical order changes between them (the order
+        // SQLite gives such a table anyway).
+        sql = QStringLiteral("select * from (%1) qv_keyed order by %2").arg(sql, keyField_);
     if (offset > 0 || limit > 0)
         sql = QStringLiteral("select * from (%1) qv_page limit %2 offset %3")
                   .arg(sql)
@@ -642,8 +659,10 @@ void Dataset::remove() {
         growing_ = false;
     } else {
         beginRemoveRows({}, at, at);
-        if (windowed_) tail_.erase(tail_.begin() + (at - serverTotal_));
-        else rows_.erase(rows_.begin() + at);
+        if (windowed_)
+            tail_.erase(tail_.begin() + (at - serverTotal_));
+        else
+            rows_.erase(rows_.begin() + at);
         endRemoveRows();
     }
     current_ = -1;

@@ -169,6 +169,7 @@ private:
     void startCursor(int offset);
     void finishCursor();
     QString effectiveSql(int offset, int limit) const;
+    bool pagesByKey() const;
     QSqlQuery execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const;
     Row* rowAt(int r);
     const Row* rowAt(int r) const { return const_cast<Dataset*>(this)->rowAt(r); }

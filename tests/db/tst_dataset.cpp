@@ -345,6 +345,29 @@ private slots:
         QCOMPARE(ds.currentRow(), 29997);
     }
 
+    void rowsChangedBetweenReadsAreListedOnce() {
+        {
+            Transaction tx(*db);
+            for (int i = 1; i <= 2000; ++i) addContact(QStringLiteral("C%1").arg(i), QStringLiteral("人%1").arg(i));
+            tx.commit();
+        }
+        Dataset ds(*db, QStringLiteral("Qry_Contact"));
+        ds.setSql(QStringLiteral("select * from person"));
+        ds.setUpdateTable(QStringLiteral("person"), QStringLiteral("PersonID"));
+        ds.open();
+        QCOMPARE(ds.loadedRows(), Dataset::kChunk);
+        // Another workstation changes early rows while the list is only partly read: on PostgreSQL the
+        // changed rows move to the end of the table.
+        db->exec(QStringLiteral("update person set Name = Name || '改' where PersonID <= 300"));
+        ds.fetchAll();
+        QList<int> ids;
+        for (int r = 0; r < ds.rowCount(); ++r) ids << ds.value(r, QStringLiteral("PersonID")).toInt();
+        std::sort(ids.begin(), ids.end());
+        QCOMPARE(ids.size(), 2000);
+        QCOMPARE(ids.first(), 1);
+        QVERIFY(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+    }
+
     void sortCalculatedFieldsAndDisplay() {
         addCustomer(QStringLiteral("A1"), QStringLiteral("b"));
         addCustomer(QStringLiteral("B2"), QStringLiteral("a"));
