@@ -94,8 +94,8 @@ QString Dataset::effectiveSql(int offset, int limit) const {
 QSqlQuery Dataset::execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const {
     QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
-    // The PostgreSQL driver runs a prepared statement as EXECUTE, which builds the whole result before
-    // the first row arrives; a statement without placeholders is sent as it is and streams.
+    // A statement without placeholders is sent as it is: no prepare round trip, and on SQLite it streams
+    // just the same.
     bool ok;
     if (!sql.contains(QLatin1Char(':'))) {
         ok = q.exec(sql);
