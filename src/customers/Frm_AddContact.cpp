@@ -21,6 +21,7 @@
 #include "CustomerCodes.h"
 #include "DBNavigator.h"
 #include "DigitFilter.h"
+#include "EditorForm.h"
 #include "EditorHooks.h"
 #include "EnterMovesFocus.h"
 #include "Frm_Data.h"
@@ -41,31 +42,6 @@ const QString kNoCompany = QStringLiteral("请选择一个公司名称");
 constexpr int kText = 50;
 constexpr int kLongText = 200;
 constexpr int kPostCode = 6;
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength, bool digits = false) {
-    QLineEdit* e = digits ? new DigitLineEdit(parent) : new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
-    return e;
-}
-
-QWidget* withSide(QWidget* parent, QWidget* main, QWidget* side) {
-    auto* box = new QWidget(parent);
-    auto* h = new QHBoxLayout(box);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    h->addWidget(main, 1);
-    h->addWidget(side);
-    return box;
-}
-
-void addRow(QGridLayout* grid, int row, int col, const QString& caption, QWidget* control,
-            QWidget* cell = nullptr, int span = 1) {
-    auto* label = new QLabel(caption, grid->parentWidget());
-    label->setBuddy(control);
-    grid->addWidget(label, row, col * 2, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(cell ? cell : control, row, col * 2 + 1, 1, span);
-}
 
 QStringList readNames(const Database& db, const QString& sql) {
     QSqlQuery q = db.exec(sql);
@@ -99,22 +75,22 @@ void Frm_AddContact::buildWidgets() {
     grid->setColumnStretch(3, 1);
     QWidget* box = GroupBox1;
 
-    Edit_Name = lineEdit(box, "Edit_Name", kText);
-    addRow(grid, 0, 0, QStringLiteral("姓名:"), Edit_Name);
+    Edit_Name = formLineEdit(box, "Edit_Name", kText);
+    addFormRow(grid, 0, 0, QStringLiteral("姓名:"), Edit_Name);
     CB_Main = new QCheckBox(QStringLiteral("主联系人"), box);
     CB_Main->setObjectName(QStringLiteral("CB_Main"));
     CB_Main->setChecked(true);
     grid->addWidget(CB_Main, 0, 3);
 
-    Edit_Tel = lineEdit(box, "Edit_Tel", kText, true);
-    addRow(grid, 1, 0, QStringLiteral("办公电话"), Edit_Tel);
+    Edit_Tel = formLineEdit(box, "Edit_Tel", kText, true);
+    addFormRow(grid, 1, 0, QStringLiteral("办公电话"), Edit_Tel);
     Combo_Cust = new QComboBox(box);
     Combo_Cust->setObjectName(QStringLiteral("Combo_Cust"));
     Combo_Cust->setEnabled(false);
-    addRow(grid, 1, 1, QStringLiteral("公司名称"), Combo_Cust);
+    addFormRow(grid, 1, 1, QStringLiteral("公司名称"), Combo_Cust);
 
-    Edit_Mobile = lineEdit(box, "Edit_Mobile", kText, true);
-    addRow(grid, 2, 0, QStringLiteral("移动电话"), Edit_Mobile);
+    Edit_Mobile = formLineEdit(box, "Edit_Mobile", kText, true);
+    addFormRow(grid, 2, 0, QStringLiteral("移动电话"), Edit_Mobile);
     auto combo = [box](const char* name) {
         auto* c = new RefillComboBox(box);
         c->setObjectName(QLatin1String(name));
@@ -125,32 +101,32 @@ void Frm_AddContact::buildWidgets() {
     Combo_Zw = combo("Combo_Zw");
     Btn_Zw =
         editorhooks::listEditorButton(ctx_, box, QStringLiteral("Btn_Zw"), QStringLiteral("Menu_Position"));
-    addRow(grid, 2, 1, QStringLiteral("职位"), Combo_Zw, withSide(box, Combo_Zw, Btn_Zw));
+    addFormRow(grid, 2, 1, QStringLiteral("职位"), Combo_Zw, withSide(box, Combo_Zw, {Btn_Zw}));
     Combo_Depart = combo("Combo_Depart");
     Btn_Depart = editorhooks::listEditorButton(ctx_, box, QStringLiteral("Btn_Depart"),
                                                QStringLiteral("Menu_Department"));
-    addRow(grid, 3, 0, QStringLiteral("部门"), Combo_Depart, withSide(box, Combo_Depart, Btn_Depart));
-    Edit_HomeTel = lineEdit(box, "Edit_HomeTel", kText, true);
-    addRow(grid, 3, 1, QStringLiteral("家庭电话"), Edit_HomeTel);
+    addFormRow(grid, 3, 0, QStringLiteral("部门"), Combo_Depart, withSide(box, Combo_Depart, {Btn_Depart}));
+    Edit_HomeTel = formLineEdit(box, "Edit_HomeTel", kText, true);
+    addFormRow(grid, 3, 1, QStringLiteral("家庭电话"), Edit_HomeTel);
 
-    Edit_Email = lineEdit(box, "Edit_Email", kText);
+    Edit_Email = formLineEdit(box, "Edit_Email", kText);
     Edit_Email->setToolTip(QStringLiteral("双击即可打开邮箱"));
-    addRow(grid, 4, 0, QStringLiteral("电子信箱"), Edit_Email);
-    Edit_Fax = lineEdit(box, "Edit_Fax", kText, true);
-    addRow(grid, 4, 1, QStringLiteral("传真"), Edit_Fax);
-    Edit_Address = lineEdit(box, "Edit_Address", kText);
-    addRow(grid, 5, 0, QStringLiteral("详细地址"), Edit_Address);
-    Edit_PostCode = lineEdit(box, "Edit_PostCode", kPostCode);
-    addRow(grid, 5, 1, QStringLiteral("邮编"), Edit_PostCode);
+    addFormRow(grid, 4, 0, QStringLiteral("电子信箱"), Edit_Email);
+    Edit_Fax = formLineEdit(box, "Edit_Fax", kText, true);
+    addFormRow(grid, 4, 1, QStringLiteral("传真"), Edit_Fax);
+    Edit_Address = formLineEdit(box, "Edit_Address", kText);
+    addFormRow(grid, 5, 0, QStringLiteral("详细地址"), Edit_Address);
+    Edit_PostCode = formLineEdit(box, "Edit_PostCode", kPostCode);
+    addFormRow(grid, 5, 1, QStringLiteral("邮编"), Edit_PostCode);
 
     DateTimePicker1 = new NullableDateEdit(box);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-    addRow(grid, 6, 0, QStringLiteral("生日"), DateTimePicker1);
+    addFormRow(grid, 6, 0, QStringLiteral("生日"), DateTimePicker1);
 
     Memo1 = new QPlainTextEdit(box);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setTabChangesFocus(true);
-    addRow(grid, 7, 0, QStringLiteral("个人简介"), Memo1, nullptr, 3);
+    addFormRow(grid, 7, 0, QStringLiteral("个人简介"), Memo1, nullptr, 3);
     grid->setRowStretch(7, 1);
     layout->addWidget(GroupBox1);
 

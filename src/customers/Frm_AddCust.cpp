@@ -20,6 +20,7 @@
 #include "CustomerCodes.h"
 #include "DBNavigator.h"
 #include "DigitFilter.h"
+#include "EditorForm.h"
 #include "EditorHooks.h"
 #include "EnterMovesFocus.h"
 #include "Frm_Data.h"
@@ -44,38 +45,12 @@ constexpr int kText = 50;
 constexpr int kLongText = 200;
 constexpr int kPostCode = 6;
 
-QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength, bool digits = false) {
-    QLineEdit* e = digits ? new DigitLineEdit(parent) : new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
-    return e;
-}
-
 QPlainTextEdit* memo(QWidget* parent, const char* name) {
     auto* m = new QPlainTextEdit(parent);
     m->setObjectName(QLatin1String(name));
     m->setTabChangesFocus(true);
     m->setMinimumHeight(60);
     return m;
-}
-
-// Puts a control and the small widgets beside it into one cell.
-QWidget* withSide(QWidget* parent, QWidget* main, std::initializer_list<QWidget*> side) {
-    auto* box = new QWidget(parent);
-    auto* h = new QHBoxLayout(box);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(2);
-    h->addWidget(main, 1);
-    for (QWidget* w : side) h->addWidget(w);
-    return box;
-}
-
-void addRow(QGridLayout* grid, int row, int col, const QString& caption, QWidget* control,
-            QWidget* cell = nullptr, int span = 1) {
-    auto* label = new QLabel(caption, grid->parentWidget());
-    label->setBuddy(control);
-    grid->addWidget(label, row, col * 2, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(cell ? cell : control, row, col * 2 + 1, 1, span);
 }
 
 }  // namespace
@@ -135,36 +110,36 @@ QWidget* Frm_AddCust::buildBasicPage() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    Edit_Code = lineEdit(page, "Edit_Code", kText);
+    Edit_Code = formLineEdit(page, "Edit_Code", kText);
     cb_Auto = new QCheckBox(QStringLiteral("自动"), page);
     cb_Auto->setObjectName(QStringLiteral("cb_Auto"));
-    addRow(grid, 0, 0, QStringLiteral("客户编号:"), Edit_Code, withSide(page, Edit_Code, {cb_Auto}));
-    Edit_CustName = lineEdit(page, "Edit_CustName", kLongText);
+    addFormRow(grid, 0, 0, QStringLiteral("客户编号:"), Edit_Code, withSide(page, Edit_Code, {cb_Auto}));
+    Edit_CustName = formLineEdit(page, "Edit_CustName", kLongText);
     auto* star = new QLabel(QStringLiteral("*"), page);
     star->setStyleSheet(QStringLiteral("color: red"));
-    addRow(grid, 0, 1, QStringLiteral("公司名称:"), Edit_CustName, withSide(page, Edit_CustName, {star}));
+    addFormRow(grid, 0, 1, QStringLiteral("公司名称:"), Edit_CustName, withSide(page, Edit_CustName, {star}));
 
-    Edit_Category = lineEdit(page, "Edit_Category", kLongText);
+    Edit_Category = formLineEdit(page, "Edit_Category", kLongText);
     Edit_Category->setReadOnly(true);
     Btn_Category = new QToolButton(page);
     Btn_Category->setObjectName(QStringLiteral("Btn_Category"));
     Btn_Category->setText(QStringLiteral("..."));
     Btn_Category->setFocusPolicy(Qt::NoFocus);
-    addRow(grid, 1, 0, QStringLiteral("客户分类:"), Edit_Category,
-           withSide(page, Edit_Category, {Btn_Category}));
-    Edit_Main = lineEdit(page, "Edit_Main", kText);
-    addRow(grid, 1, 1, QStringLiteral("主联系人:"), Edit_Main);
+    addFormRow(grid, 1, 0, QStringLiteral("客户分类:"), Edit_Category,
+               withSide(page, Edit_Category, {Btn_Category}));
+    Edit_Main = formLineEdit(page, "Edit_Main", kText);
+    addFormRow(grid, 1, 1, QStringLiteral("主联系人:"), Edit_Main);
 
-    Edit_Mobile = lineEdit(page, "Edit_Mobile", kText, true);
-    addRow(grid, 2, 0, QStringLiteral("手机号码:"), Edit_Mobile);
-    Edit_tel = lineEdit(page, "Edit_tel", kText, true);
-    addRow(grid, 2, 1, QStringLiteral("联系电话:"), Edit_tel);
-    Edit_Fax = lineEdit(page, "Edit_Fax", kText, true);
-    addRow(grid, 3, 0, QStringLiteral("传真号码:"), Edit_Fax);
-    Edit_Address = lineEdit(page, "Edit_Address", kLongText);
-    addRow(grid, 3, 1, QStringLiteral("通讯地址:"), Edit_Address);
-    Edit_Zip = lineEdit(page, "Edit_Zip", kPostCode, true);
-    addRow(grid, 4, 0, QStringLiteral("邮编:"), Edit_Zip);
+    Edit_Mobile = formLineEdit(page, "Edit_Mobile", kText, true);
+    addFormRow(grid, 2, 0, QStringLiteral("手机号码:"), Edit_Mobile);
+    Edit_tel = formLineEdit(page, "Edit_tel", kText, true);
+    addFormRow(grid, 2, 1, QStringLiteral("联系电话:"), Edit_tel);
+    Edit_Fax = formLineEdit(page, "Edit_Fax", kText, true);
+    addFormRow(grid, 3, 0, QStringLiteral("传真号码:"), Edit_Fax);
+    Edit_Address = formLineEdit(page, "Edit_Address", kLongText);
+    addFormRow(grid, 3, 1, QStringLiteral("通讯地址:"), Edit_Address);
+    Edit_Zip = formLineEdit(page, "Edit_Zip", kPostCode, true);
+    addFormRow(grid, 4, 0, QStringLiteral("邮编:"), Edit_Zip);
 
     auto combo = [page](const char* name) {
         auto* c = new RefillComboBox(page);
@@ -177,20 +152,20 @@ QWidget* Frm_AddCust::buildBasicPage() {
     Combo_CustType->addItems({QStringLiteral("正式客户"), QStringLiteral("试用客户")});
     Btn_CustType = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustType"),
                                                  QStringLiteral("Menu_CustType"));
-    addRow(grid, 4, 1, QStringLiteral("客户类型:"), Combo_CustType,
-           withSide(page, Combo_CustType, {Btn_CustType}));
+    addFormRow(grid, 4, 1, QStringLiteral("客户类型:"), Combo_CustType,
+               withSide(page, Combo_CustType, {Btn_CustType}));
     Combo_CustLevel = combo("Combo_CustLevel");
     Btn_CustLevel = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustLevel"),
                                                   QStringLiteral("Menu_CustLevel"));
-    addRow(grid, 5, 0, QStringLiteral("客户级别:"), Combo_CustLevel,
-           withSide(page, Combo_CustLevel, {Btn_CustLevel}));
-    Edit_Income = lineEdit(page, "Edit_Income", kText, true);
-    addRow(grid, 5, 1, QStringLiteral("年收入:"), Edit_Income);
+    addFormRow(grid, 5, 0, QStringLiteral("客户级别:"), Combo_CustLevel,
+               withSide(page, Combo_CustLevel, {Btn_CustLevel}));
+    Edit_Income = formLineEdit(page, "Edit_Income", kText, true);
+    addFormRow(grid, 5, 1, QStringLiteral("年收入:"), Edit_Income);
 
-    Edit_Email = lineEdit(page, "Edit_Email", kText);
+    Edit_Email = formLineEdit(page, "Edit_Email", kText);
     Btn_Send = new QPushButton(QStringLiteral("发送"), page);
     Btn_Send->setObjectName(QStringLiteral("Btn_Send"));
-    Edit_Url = lineEdit(page, "Edit_Url", kText);
+    Edit_Url = formLineEdit(page, "Edit_Url", kText);
     Btn_Open = new QPushButton(QStringLiteral("打开"), page);
     Btn_Open->setObjectName(QStringLiteral("Btn_Open"));
     for (QPushButton* b : {Btn_Send, Btn_Open}) {
@@ -200,16 +175,16 @@ QWidget* Frm_AddCust::buildBasicPage() {
         b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
     }
-    addRow(grid, 6, 0, QStringLiteral("电子信箱:"), Edit_Email, withSide(page, Edit_Email, {Btn_Send}));
-    addRow(grid, 6, 1, QStringLiteral("公司网址:"), Edit_Url, withSide(page, Edit_Url, {Btn_Open}));
+    addFormRow(grid, 6, 0, QStringLiteral("电子信箱:"), Edit_Email, withSide(page, Edit_Email, {Btn_Send}));
+    addFormRow(grid, 6, 1, QStringLiteral("公司网址:"), Edit_Url, withSide(page, Edit_Url, {Btn_Open}));
 
-    Edit_OtherInfo = lineEdit(page, "Edit_OtherInfo", kText);
-    addRow(grid, 7, 0, QStringLiteral("其它信息:"), Edit_OtherInfo);
+    Edit_OtherInfo = formLineEdit(page, "Edit_OtherInfo", kText);
+    addFormRow(grid, 7, 0, QStringLiteral("其它信息:"), Edit_OtherInfo);
     Combo_User = combo("Combo_User");
-    addRow(grid, 7, 1, QStringLiteral("操作员:"), Combo_User);
+    addFormRow(grid, 7, 1, QStringLiteral("操作员:"), Combo_User);
 
     Memo1 = memo(page, "Memo1");
-    addRow(grid, 8, 0, QStringLiteral("公司简介:"), Memo1, nullptr, 3);
+    addFormRow(grid, 8, 0, QStringLiteral("公司简介:"), Memo1, nullptr, 3);
     grid->setRowStretch(8, 1);
     return page;
 }
@@ -231,30 +206,31 @@ QWidget* Frm_AddCust::buildDetailPage() {
     Combo_Country = combo("Combo_Country");
     Btn_Country = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_Country"),
                                                 QStringLiteral("Menu_Country"));
-    addRow(grid, 0, 0, QStringLiteral("国家:"), Combo_Country, withSide(page, Combo_Country, {Btn_Country}));
+    addFormRow(grid, 0, 0, QStringLiteral("国家:"), Combo_Country,
+               withSide(page, Combo_Country, {Btn_Country}));
     Combo_Province = combo("Combo_Province");
-    addRow(grid, 0, 1, QStringLiteral("省份:"), Combo_Province);
+    addFormRow(grid, 0, 1, QStringLiteral("省份:"), Combo_Province);
     Combo_city = combo("Combo_city");
-    addRow(grid, 1, 0, QStringLiteral("城市:"), Combo_city);
+    addFormRow(grid, 1, 0, QStringLiteral("城市:"), Combo_city);
     Combo_CustFrom = combo("Combo_CustFrom");
     Combo_CustFrom->addItems({QStringLiteral("展鉴会"), QStringLiteral("媒体广告")});
     Btn_CustFrom = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustFrom"),
                                                  QStringLiteral("Menu_CustFrom"));
-    addRow(grid, 1, 1, QStringLiteral("客户来源:"), Combo_CustFrom,
-           withSide(page, Combo_CustFrom, {Btn_CustFrom}));
+    addFormRow(grid, 1, 1, QStringLiteral("客户来源:"), Combo_CustFrom,
+               withSide(page, Combo_CustFrom, {Btn_CustFrom}));
 
     DateEdit1 = new QDateEdit(page);
     DateEdit1->setObjectName(QStringLiteral("DateEdit1"));
     DateEdit1->setCalendarPopup(true);
     DateEdit1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    addRow(grid, 2, 0, QStringLiteral("添加时间:"), DateEdit1);
+    addFormRow(grid, 2, 0, QStringLiteral("添加时间:"), DateEdit1);
 
     // The free fields: their captions come from the column configuration when the dialog is shown.
     static const char* const kEdits[6] = {"edit_other1", "Edit_other2", "Edit_other3",
                                           "edit_other4", "Edit_other5", "Edit_other6"};
     static const char* const kCaptions[6] = {"其 它1", "其它2", "其它3", "其 它4", "其它5", "其它6"};
     for (int i = 0; i < 6; ++i) {
-        edit_other[i] = lineEdit(page, kEdits[i], kText);
+        edit_other[i] = formLineEdit(page, kEdits[i], kText);
         field[i] = new QLabel(QString::fromUtf8(kCaptions[i]), page);
         field[i]->setObjectName(QStringLiteral("field%1").arg(i + 1));
         field[i]->setBuddy(edit_other[i]);
@@ -265,7 +241,7 @@ QWidget* Frm_AddCust::buildDetailPage() {
     }
 
     Memo3 = memo(page, "Memo3");
-    addRow(grid, 6, 0, QStringLiteral("竟争对手:"), Memo3, nullptr, 3);
+    addFormRow(grid, 6, 0, QStringLiteral("竟争对手:"), Memo3, nullptr, 3);
     grid->setRowStretch(6, 1);
     return page;
 }

@@ -16,6 +16,22 @@ Driver ConnectionSettings::driverFromName(const QString& name) {
     return Driver::Sqlite;
 }
 
+ConnectionSettings ConnectionSettings::fromKeywords(const QString& keywords, const QString& database) {
+    QHash<QString, QString> kv;
+    for (const QString& part : keywords.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int eq = part.indexOf(QLatin1Char('='));
+        if (eq > 0) kv.insert(part.left(eq).toLower(), part.mid(eq + 1));
+    }
+    ConnectionSettings s;
+    s.driver = Driver::Postgres;
+    s.server = kv.value(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
+    if (kv.contains(QStringLiteral("port"))) s.server += QLatin1Char(':') + kv.value(QStringLiteral("port"));
+    s.user = kv.value(QStringLiteral("user"), QStringLiteral("postgres"));
+    s.password = kv.value(QStringLiteral("password"));
+    s.database = database;
+    return s;
+}
+
 Database::Database(QString connectionName)
     : name_(std::move(connectionName)), dialect_(Dialect::create(Driver::Sqlite)) {}
 
@@ -23,9 +39,7 @@ Database::~Database() { close(); }
 
 QSqlDatabase Database::handle() const { return QSqlDatabase::database(name_, false); }
 
-bool Database::isOpen() const {
-    return QSqlDatabase::contains(name_) && handle().isOpen();
-}
+bool Database::isOpen() const { return QSqlDatabase::contains(name_) && handle().isOpen(); }
 
 static void applyPostgresSettings(QSqlDatabase& db, const ConnectionSettings& s) {
     QString host = s.server.trimmed();
@@ -69,7 +83,8 @@ bool Database::open(const ConnectionSettings& settings, QString* error) {
         settings_.database = path;
     }
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(pg ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name_);
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(pg ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name_);
         if (pg) {
             applyPostgresSettings(db, settings_);
         } else {

@@ -23,10 +23,13 @@ struct ConnectionSettings {
     QString database;  // SQLite: the database file, relative to baseDir; PostgreSQL: the database name
     QString user;
     QString password;
-    QString baseDir;   // the program folder, for relative SQLite paths
+    QString baseDir;  // the program folder, for relative SQLite paths
     int connectTimeoutSeconds = 5;
 
     static Driver driverFromName(const QString& name);  // "postgres"/"postgresql"/"pg", else SQLite
+    // PostgreSQL settings from libpq keywords ("host=127.0.0.1 port=55433 user=postgres password=x"),
+    // as the test and benchmark tools are given them; host defaults to 127.0.0.1, user to postgres.
+    static ConnectionSettings fromKeywords(const QString& keywords, const QString& database);
 };
 
 // The program's one database connection, with the dialect of its server and the transaction depth.

@@ -92,9 +92,7 @@ private slots:
     }
     void cleanup() {
         mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        QCOMPARE(ws->unexpectedDialogs(), QStringList());
+        QVERIFY_WORKSTATION(*ws);
         ws.reset();
     }
 

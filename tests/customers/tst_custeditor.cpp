@@ -94,9 +94,7 @@ private slots:
     }
     void cleanup() {
         mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        QCOMPARE(ws->unexpectedDialogs(), QStringList());
+        QVERIFY_WORKSTATION(*ws);
         ws.reset();
     }
 

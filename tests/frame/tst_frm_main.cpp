@@ -133,9 +133,7 @@ private slots:
             mw->hide();
         }
         mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        QCOMPARE(ws->unexpectedDialogs(), QStringList());
+        QVERIFY_WORKSTATION(*ws);
         ws.reset();
     }
 

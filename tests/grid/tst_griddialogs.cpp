@@ -80,9 +80,7 @@ private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
     void init() { ws = std::make_unique<Workstation>(test::TestDb::fresh()); }
     void cleanup() {
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        QCOMPARE(ws->unexpectedDialogs(), QStringList());
+        QVERIFY_WORKSTATION(*ws);
         ws.reset();
     }
 

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <cstdlib>
@@ -15,26 +14,8 @@ namespace qv::test {
 
 namespace {
 
-QHash<QString, QString> pgKeywords() {
-    QHash<QString, QString> kv;
-    const QString spec = qEnvironmentVariable("QUORVAN_TEST_PG");
-    for (const QString& part : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0) kv.insert(part.left(eq).toLower(), part.mid(eq + 1));
-    }
-    return kv;
-}
-
 ConnectionSettings pgSettings(const QString& database) {
-    const auto kv = pgKeywords();
-    ConnectionSettings s;
-    s.driver = Driver::Postgres;
-    s.server = kv.value(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
-    if (kv.contains(QStringLiteral("port"))) s.server += QLatin1Char(':') + kv.value(QStringLiteral("port"));
-    s.user = kv.value(QStringLiteral("user"), QStringLiteral("postgres"));
-    s.password = kv.value(QStringLiteral("password"));
-    s.database = database;
-    return s;
+    return ConnectionSettings::fromKeywords(qEnvironmentVariable("QUORVAN_TEST_PG"), database);
 }
 
 // The maintenance connection that creates and drops the test databases of this process.

@@ -71,4 +71,13 @@ private:
     QStringList unexpected_;
 };
 
+// After a test: every message the workstation was told to expect was shown and nothing else, every
+// queued dialog driver was used, and no dialog opened without one.
+#define QVERIFY_WORKSTATION(ws)                                     \
+    do {                                                            \
+        QVERIFY_PROMPTS((ws).prompter);                             \
+        QVERIFY((ws).allDriversUsed());                             \
+        QCOMPARE((ws).unexpectedDialogs(), QStringList());          \
+    } while (0)
+
 }  // namespace qv::test

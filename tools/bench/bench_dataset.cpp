@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -45,19 +44,7 @@ qint64 peakMemoryKiB() {
 }
 
 ConnectionSettings pgSettings(const QString& keywords, const QString& database) {
-    QHash<QString, QString> kv;
-    for (const QString& part : keywords.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int eq = part.indexOf(QLatin1Char('='));
-        if (eq > 0) kv.insert(part.left(eq).toLower(), part.mid(eq + 1));
-    }
-    ConnectionSettings s;
-    s.driver = Driver::Postgres;
-    s.server = kv.value(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
-    if (kv.contains(QStringLiteral("port"))) s.server += QLatin1Char(':') + kv.value(QStringLiteral("port"));
-    s.user = kv.value(QStringLiteral("user"), QStringLiteral("postgres"));
-    s.password = kv.value(QStringLiteral("password"));
-    s.database = database;
-    return s;
+    return ConnectionSettings::fromKeywords(keywords, database);
 }
 
 // The measuring half, run in a process of its own so that nothing of the generation counts.
