@@ -290,8 +290,10 @@ void Frm_AddCust::wireButtons() {
     connect(cb_Auto, &QCheckBox::clicked, this,
             [this](bool on) { guarded([this, on] { autoToggled(on); }); });
     connect(Btn_Category, &QToolButton::clicked, this, [this] { guarded([this] { chooseCategory(); }); });
-    // The category box cannot be typed into; a double-click opens the picker as its button does.
+    // The category box cannot be typed into; a double-click opens the picker as its button does, and
+    // so do the keys that open a drop-down list (the button itself is not in the tab order).
     editorhooks::onDoubleClick(Edit_Category, [this] { guarded([this] { chooseCategory(); }); });
+    editorhooks::onPickerKey(Edit_Category, [this] { guarded([this] { chooseCategory(); }); });
 
     namespace codes = customercodes;
     connect(Btn_Send, &QPushButton::clicked, this, [this] {

@@ -31,9 +31,16 @@ const QString kNameTaken = QStringLiteral("客户名称有重复!");
 const QString kCodeTakenEdit = QStringLiteral("客户编号重复，请你换一个客户编号");
 const QString kSaveFailed = QStringLiteral("保存数据失败!");
 
-bool exists(const Database& db, const QString& sql, const QString& value) {
-    QSqlQuery q = db.exec(sql, {{QStringLiteral("value"), value}});
+bool exists(const Database& db, const QString& sql, const QString& value, Params more = {}) {
+    more.insert(QStringLiteral("value"), value);
+    QSqlQuery q = db.exec(sql, more);
     return q.next();
+}
+
+// The pages of the workbench that show the current customer's rows.
+QList<Dataset*> customerPages(const Frm_Data& d) {
+    return {d.Qry_Contact, d.Qry_Schedule, d.Qry_Sale,  d.Qry_price,
+            d.Qry_visit,   d.Qry_feedback, d.Qry_track, d.Qry_bargain};
 }
 
 }  // namespace
@@ -76,8 +83,9 @@ void Frm_AddCust::writeRow(Dataset& c) {
         c.setValue(QString::fromLatin1(column), value);
     };
     auto trimmed = [](const QLineEdit* e) { return e->text().trimmed(); };
-    // The code is stored as typed; the memos and the operator as they stand; other texts trimmed.
-    set("CustCode", Edit_Code->text());
+    // The memos and the operator are stored as they stand; texts trimmed, the code too (" KH01" and
+    // "KH01" are one code: the rows that carry it must find it).
+    set("CustCode", Edit_Code->text().trimmed());
     set("Company", trimmed(Edit_CustName));
     set("Category", categoryCode_);
     set("MainContact", trimmed(Edit_Main));
@@ -156,11 +164,16 @@ bool Frm_AddCust::positionOnLoaded(Dataset& customers) {
 
 void Frm_AddCust::saveChanges() {
     Database& db = ctx_.data.db();
-    const QString newCode = Edit_Code->text();
+    // Blanks around the code are no part of it; a change of letter case is a change (the related
+    // rows are carried so that they show the code as it is now written).
+    const QString newCode = Edit_Code->text().trimmed();
     const QString newCompany = Edit_CustName->text().trimmed();
     const bool codeChanged = newCode != loadedCode_;
+    const bool companyChanged = newCompany != loadedCompany_;
+    // The customer's own row is no duplicate of it (codes compare without case).
     if (codeChanged &&
-        exists(db, QStringLiteral("select * from custom where CustCode=:value"), newCode.trimmed())) {
+        exists(db, QStringLiteral("select * from custom where CustCode=:value and CustID<>:id"), newCode,
+               {{QStringLiteral("id"), loadedCustId_}})) {
         refuse(kCodeTakenEdit, Edit_Code);
         return;
     }
@@ -170,12 +183,13 @@ void Frm_AddCust::saveChanges() {
         Transaction tx(db);
         if (!positionOnLoaded(customers))
             throw DbError(QStringLiteral("要修改的记录已不存在，可能已被其他操作员删除。"));
+        // The related rows are carried before the customer row is posted: posting it makes the
+        // workbench's pages read the customer's rows under the new code, and they must be there.
+        if (codeChanged) customercarry::carryCode(db, loadedCode_, newCode);
+        if (companyChanged) customercarry::carryCompany(db, newCode, loadedCompany_, newCompany);
         customers.edit();
         writeRow(customers);
         customers.post();
-        if (codeChanged) customercarry::carryCode(db, loadedCode_, newCode);
-        if (newCompany != loadedCompany_)
-            customercarry::carryCompany(db, newCode, loadedCompany_, newCompany);
         tx.commit();
     } catch (const std::exception&) {
         // Nothing was written: the list shows the rows as the database holds them again, and the
@@ -184,6 +198,17 @@ void Frm_AddCust::saveChanges() {
         runGuarded(ctx_.prompter, this, [&customers] { customers.refresh(); });
         ctx_.prompter.message(kSaveFailed, kNotice, QMessageBox::Information, QMessageBox::Ok, this);
         return;
+    }
+    // The pages read the rows again when the posted code differs from the one they show; when it
+    // differs only in letter case, or only the company name changed, they are read once more here.
+    const bool pagesFollowed = QString::compare(newCode, loadedCode_, Qt::CaseInsensitive) != 0;
+    if ((codeChanged || companyChanged) && !pagesFollowed) {
+        runGuarded(ctx_.prompter, this, [this] {
+            for (Dataset* page : customerPages(ctx_.data))
+                if (page && page->isOpen() && page->state() == Dataset::State::Browse &&
+                    !page->hasPendingUpdates())
+                    page->refresh();
+        });
     }
     loadedCode_ = newCode;
     loadedCompany_ = newCompany;

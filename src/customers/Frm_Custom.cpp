@@ -56,7 +56,7 @@ Frm_Custom::Frm_Custom(Context& ctx, QWidget* parent) : QWidget(parent), ctx_(ct
 
     Frm_Data& d = ctx_.data;
     auto page = [](const char* caption, const char* grid, Dataset* ds, const char* layoutKey,
-                   const char* chooserKey, const char* saveKey, const char* kind, bool gated) {
+                   const char* chooserKey, const char* saveKey, const char* kind) {
         Page p;
         p.caption = QString::fromUtf8(caption);
         p.gridName = QString::fromLatin1(grid);
@@ -68,19 +68,17 @@ Frm_Custom::Frm_Custom(Context& ctx, QWidget* parent) : QWidget(parent), ctx_(ct
         p.add = QStringLiteral("Add") + k;
         p.edit = QStringLiteral("Edit") + k;
         p.del = QStringLiteral("Del") + k;
-        p.gatedEdit = gated;
         return p;
     };
     pages_ = {
-        page("联系人资料", "Grid_Contact", d.Qry_Contact, "Contact", "contact", "contact", "Contact", false),
-        page("工作日程", "Grid_Sch", d.Qry_Schedule, "Schedule", "schedule", "Schedule", "Schedule", true),
-        page("销售记录", "Grid_Sale", d.Qry_Sale, "sale", "sale", "sale", "sale", false),
-        page("商品报价", "Grid_price", d.Qry_price, "price", "price", "price", "price", false),
-        page("售后回访", "Grid_visit", d.Qry_visit, "visit", "visit", "visit", "visit", false),
-        page("投诉反馈", "Grid_suggest", d.Qry_feedback, "feedback", "feedback", "feedback", "feedback",
-             false),
-        page("客户跟进", "Grid_track", d.Qry_track, "track", "track", "track", "track", false),
-        page("合同管理", "Grid_bargain", d.Qry_bargain, "bargain", "bargain", "bargain", "bargain", false),
+        page("联系人资料", "Grid_Contact", d.Qry_Contact, "Contact", "contact", "contact", "Contact"),
+        page("工作日程", "Grid_Sch", d.Qry_Schedule, "Schedule", "schedule", "Schedule", "Schedule"),
+        page("销售记录", "Grid_Sale", d.Qry_Sale, "sale", "sale", "sale", "sale"),
+        page("商品报价", "Grid_price", d.Qry_price, "price", "price", "price", "price"),
+        page("售后回访", "Grid_visit", d.Qry_visit, "visit", "visit", "visit", "visit"),
+        page("投诉反馈", "Grid_suggest", d.Qry_feedback, "feedback", "feedback", "feedback", "feedback"),
+        page("客户跟进", "Grid_track", d.Qry_track, "track", "track", "track", "track"),
+        page("合同管理", "Grid_bargain", d.Qry_bargain, "bargain", "bargain", "bargain", "bargain"),
     };
 
     auto* layout = new QVBoxLayout(this);
@@ -471,18 +469,11 @@ void Frm_Custom::followCurrentCustomer() {
     });
 }
 
-void Frm_Custom::customerDoubleClicked() {
-    QAction* edit = mainAction(QStringLiteral("EditCust"));
-    if (edit && edit->isEnabled()) edit->trigger();
-}
+// A double-click stands for the page's edit command and goes through it, so it asks for the same
+// right as the command's button.
+void Frm_Custom::customerDoubleClicked() { runMainCommand(QStringLiteral("EditCust")); }
 
 void Frm_Custom::detailDoubleClicked(const Page& page) {
-    if (page.gatedEdit) {
-        QAction* edit = mainAction(page.edit);
-        if (edit && edit->isEnabled()) edit->trigger();
-        return;
-    }
-    // The other pages open their editor whatever the operator's edit right says.
     if (hasRows(*page.dataset)) runMainCommand(page.edit);
 }
 

@@ -114,7 +114,6 @@ private:
         QString chooserKey;  // "设置列显示"
         QString saveKey;     // "保存列属性"
         QString add, edit, del;
-        bool gatedEdit;  // a double-click runs the edit command only while it is enabled
         DBGrid* grid = nullptr;
         QMenu* menu = nullptr;
     };

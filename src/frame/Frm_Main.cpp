@@ -76,8 +76,16 @@ bool Frm_Main::hasHandler(const QString& command) const { return handlers_.conta
 bool Frm_Main::runCommand(const QString& command) {
     const auto it = handlers_.constFind(command);
     if (it == handlers_.cend() || !*it) return true;  // entries whose windows come later do nothing yet
-    const std::function<void()> handler = *it;        // a handler may replace itself while it runs
+    // A disabled action cannot be triggered, but a double-click, a pop-up entry or another window's
+    // button may reach the command another way: the command itself asks for its right.
+    if (!mayRun(command)) return false;
+    const std::function<void()> handler = *it;  // a handler may replace itself while it runs
     return guarded(handler);
+}
+
+bool Frm_Main::mayRun(const QString& command) const {
+    const int right = RightsGate::commandRight(command);
+    return right == 0 || (ctx_.login && ctx_.login->right(right));
 }
 
 bool Frm_Main::guarded(const std::function<void()>& fn) { return runGuarded(ctx_.prompter, this, fn); }

@@ -54,7 +54,10 @@ public:
     void setHandler(const QString& command, std::function<void()> handler);
     bool hasHandler(const QString& command) const;
     // Runs the command's handler inside the error boundary; true when it finished without an error.
+    // A command whose right the logged-in operator does not hold does nothing and returns false.
     bool runCommand(const QString& command);
+    // The logged-in operator holds the right the command needs (or it needs none).
+    bool mayRun(const QString& command) const;
     // The error boundary for any other code of the frame's windows.
     bool guarded(const std::function<void()>& fn);
 

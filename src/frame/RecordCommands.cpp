@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "Context.h"
 #include "Frm_Data.h"
@@ -137,10 +138,11 @@ void deleteCustomers(Context& ctx, Frm_Main& main) {
                              QMessageBox::Yes | QMessageBox::No, &main) != QMessageBox::Yes)
         return;
 
-    int removed = 0;  // rows deleted so far; every one of them stood above the next target
+    int removed = 0;    // rows deleted so far; every one of them stood above the next target
+    bool told = false;  // the refusal is said once, however many of the selected are not his
     for (const CustomerRow& c : targets) {
         if (notOwned(c)) {
-            notYours();
+            if (!std::exchange(told, true)) notYours();
             continue;
         }
         if (!makeCurrent(customers, c, removed)) continue;  // gone meanwhile

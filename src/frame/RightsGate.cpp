@@ -95,6 +95,17 @@ int RightsGate::rightFor(const QString& name) {
     return 0;
 }
 
+int RightsGate::commandRight(const QString& command) {
+    if (const int k = rightFor(command)) return k;
+    // Commands without an action of the main menu: the workbench enables its entries for them by
+    // these rights, and the commands ask for the same ones.
+    static const QList<Gate> workbenchOnly{{6, QStringLiteral("BatchEdit")},
+                                           {7, QStringLiteral("ExportMobile")}};
+    for (const Gate& g : workbenchOnly)
+        if (g.name == command) return g.right;
+    return 0;
+}
+
 QStringList RightsGate::namesFor(int right) {
     QStringList names;
     for (const Gate& g : gates())

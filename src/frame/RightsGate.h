@@ -22,6 +22,10 @@ public:
     static const QList<Gate>& gates();
     // The right that gates the command; 0 when none does.
     static int rightFor(const QString& name);
+    // The right a command needs when it runs, however it is reached (menu, short-cut, double-click,
+    // another window's button): the right that gates its action, or for the commands that only
+    // the workbench offers, the right that gates the workbench's entry. 0 when none is needed.
+    static int commandRight(const QString& command);
     // The commands that one right enables (empty for numbers that gate nothing here).
     static QStringList namesFor(int right);
 

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -23,11 +24,11 @@
 #include "Workstation.h"
 
 using namespace qv;
-using test::Workstation;
 using test::child;
 using test::click;
 using test::textOf;
 using test::type;
+using test::Workstation;
 
 namespace {
 
@@ -332,7 +333,7 @@ private slots:
         QSqlQuery q = db().exec(QStringLiteral("select * from custom"));
         QVERIFY(q.next());
         auto col = [&q](const char* c) { return q.value(QLatin1String(c)).toString(); };
-        QCOMPARE(col("CustCode"), QStringLiteral(" KH7 "));  // the code is stored as typed
+        QCOMPARE(col("CustCode"), QStringLiteral("KH7"));  // the code is stored trimmed, like the texts
         QCOMPARE(col("Company"), QStringLiteral("杭州某某公司"));
         QCOMPARE(col("MainContact"), QStringLiteral("张三"));
         QCOMPARE(col("Category"), QStringLiteral("0101"));
@@ -437,7 +438,7 @@ private slots:
     void editRollsBackWhenOneTableRefuses() {
         sharedNameFixture();
         // A visit already carries the new code and a unique index forbids a second one: the carrying
-        // of the code fails in its sixth statement, after the customer row and five tables changed.
+        // of the code fails in its sixth statement, after five tables changed.
         db().execute(QStringLiteral("insert into T_visit (custcode) values ('KH-99')"));
         db().execute(QStringLiteral("create unique index ux_test_visit on T_visit (custcode)"));
         ws->prompter.expect(QStringLiteral("保存数据失败!"), QMessageBox::Ok, kNotice);
@@ -463,6 +464,51 @@ private slots:
         // The shared list shows the customer as the database holds it.
         QCOMPARE(customers().text(QStringLiteral("CustCode")), QStringLiteral("KH01"));
         QCOMPARE(customers().text(QStringLiteral("Company")), QStringLiteral("甲公司"));
+    }
+
+    // Blanks around a code are no part of it; a change of letter case is a real change, carried
+    // into the related rows, and the customer's own row is no duplicate of it.
+    void codeCaseAndBlanks_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("blanks around the same code") << " KH01  " << QString() << "KH01";
+        QTest::newRow("letter case only") << "kh01" << QString() << "kh01";
+        QTest::newRow("new code with blanks") << " KH-9 " << QString() << "KH-9";
+        QTest::newRow("another's code with blanks") << "KH02 "
+                                                    << "客户编号重复，请你换一个客户编号"
+                                                    << "KH01";
+        QTest::newRow("another's code in other case") << "kh02"
+                                                      << "客户编号重复，请你换一个客户编号"
+                                                      << "KH01";
+    }
+    void codeCaseAndBlanks() {
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        QFETCH(QString, stored);
+        addCustomer(QStringLiteral("KH01"), QStringLiteral("甲公司"));
+        addCustomer(QStringLiteral("KH02"), QStringLiteral("乙公司"));
+        addRelatedRows(QStringLiteral("KH01"), QStringLiteral("甲公司"));
+        openCustomers();
+        if (!refusal.isEmpty()) ws->prompter.expect(refusal, QMessageBox::Ok, kNotice);
+        run("EditCust", [&](QDialog& d) {
+            type(d, QStringLiteral("Edit_Code"), typed);
+            click(d, QStringLiteral("Btn_OK"));
+            click(d, QStringLiteral("Btn_Close"));
+        });
+        // Codes are compared as stored, letter case included.
+        auto codesIn = [this](const QString& table) {
+            QSqlQuery q = db().exec(QStringLiteral("select CustCode from %1").arg(table));
+            QStringList out;
+            while (q.next()) out << q.value(0).toString();
+            out.sort();
+            return out;
+        };
+        QStringList both{stored, QStringLiteral("KH02")};
+        both.sort();
+        QCOMPARE(codesIn(QStringLiteral("custom")), both);
+        for (const QString& t : nineTables()) QCOMPARE(codesIn(t), QStringList{stored});
+        QCOMPARE(customers().text(QStringLiteral("CustCode")), stored);
     }
 
     void editChecks() {
@@ -610,6 +656,42 @@ private slots:
             QCOMPARE(d.result(), int(QDialog::Rejected));
             click(d, QStringLiteral("Btn_Close"));
         });
+    }
+
+    // The category box opens its picker from the keyboard, as a drop-down list does.
+    void categoryPickerFromKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier);
+        QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+        QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    }
+    void categoryPickerFromKeyboard() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        db().execute(QStringLiteral("insert into Dict_Cust_Category (Code, Name) values ('01', '华东')"));
+        openCustomers();
+        ws->onModal([&](QDialog& d) {
+            auto* box = child<QLineEdit>(d, QStringLiteral("Edit_Category"));
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_A);  // an ordinary key neither types nor picks
+            QCOMPARE(box->text(), QString());
+            QVERIFY(!ws->allDriversUsed());
+            QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(box->text(), QStringLiteral("华东"));
+            click(d, QStringLiteral("Btn_Close"));
+        });
+        ws->onModal([&](QDialog& d) {  // the category picker
+            auto* tree = child<QTreeWidget>(d, QStringLiteral("TreeView1"));
+            tree->expandAll();
+            QTreeWidgetItem* node = nullptr;
+            for (QTreeWidgetItemIterator it(tree); *it; ++it)
+                if ((*it)->text(0).startsWith(QLatin1String("01"))) node = *it;
+            QVERIFY(node);
+            tree->setCurrentItem(node);
+            child<QAction>(d, QStringLiteral("ChooseNode"))->trigger();
+        });
+        mw->action(QStringLiteral("AddCust"))->trigger();
     }
 
     void mailWebAndListEditors() {

@@ -372,8 +372,10 @@ private slots:
         QCOMPARE(b->statusTip(), hint);
         // 55 × 51, wider only where a drop-down arrow beside the caption needs the room.
         QCOMPARE(b->height(), 51);
-        if (b->menu()) QVERIFY(b->width() >= 55 && b->width() >= b->sizeHint().width());
-        else QCOMPARE(b->width(), 55);
+        if (b->menu())
+            QVERIFY(b->width() >= 55 && b->width() >= b->sizeHint().width());
+        else
+            QCOMPARE(b->width(), 55);
         QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QVERIFY(b->autoRaise());
         QCOMPARE(b->menu() != nullptr, mode >= 0);
@@ -536,6 +538,7 @@ private slots:
     // --- commands ----------------------------------------------------------------------------------
 
     void twinsRunTheSameCommand() {
+        ws->loginAsAdmin();
         int runs = 0;
         mw->setHandler(QStringLiteral("Menu_ScheduleStat"), [&runs] { ++runs; });
         resolve(*mw, QStringLiteral("Menu_Stat/工作日程统计列表"))->trigger();
