@@ -283,8 +283,12 @@ void Frm_Custom::buildCustomerMenu() {
     entry(exportMenu_, "Menu_ExportEmail", "导出客户电子信箱", [this] {
         if (QAction* a = mainAction(QStringLiteral("ExportEmail"))) a->trigger();
     });
-    entry(exportMenu_, "Menu_ExportExcel", "导出客户为Excel文件",
-          [this] { ExportGridToExcel(ctx_, *ctx_.data.Qry_Cust, *Grid_Cust); });
+    // Not a command of the main window: the entry asks for the export right itself, as the
+    // commands do, whatever reaches it.
+    entry(exportMenu_, "Menu_ExportExcel", "导出客户为Excel文件", [this] {
+        if (ctx_.login && ctx_.login->right(kExportRight))
+            ExportGridToExcel(ctx_, *ctx_.data.Qry_Cust, *Grid_Cust);
+    });
 }
 
 void Frm_Custom::buildTreeMenu() {

@@ -128,13 +128,15 @@ private slots:
     }
 
     // Each command run for an operator who holds every right but its own changes no row, shows no
-    // message and opens no window; with the right, the same fixture lets it act.
+    // message and opens no window; with the right, the same fixture lets it act. The workbench-only
+    // commands (batch edit: right 6, mobile numbers: right 7) are among them.
     void commandsWithoutTheirRight() {
         fixture();
         const QStringList before = snapshot();
-        QStringList checked;
+        QStringList stubsRan;
         for (const QString& name : rightedCommands()) {
-            if (!mw->hasHandler(name)) continue;  // its window comes later
+            // A command whose window comes later gets a handler that says when it ran.
+            if (!mw->hasHandler(name)) mw->setHandler(name, [&stubsRan, name] { stubsRan << name; });
             const int right = RightsGate::commandRight(name);
             QVERIFY2(right > 0, qPrintable(name));
             loginWith(allBut(right));
@@ -144,12 +146,8 @@ private slots:
             QCOMPARE(ws->unexpectedDialogs(), QStringList());
             QCOMPARE(mw->mdiArea()->subWindowList().size(), windows);
             QCOMPARE(snapshot(), before);
-            checked << name;
         }
-        for (const char* name : {"DelCust", "EditCust", "AddContact", "EditContact", "DelContact", "Delsale",
-                                 "Delprice", "DelProducts", "M_Cust_Category", "M_UserList", "Menu_Country"})
-            QVERIFY2(checked.contains(QLatin1String(name)), name);
-
+        QCOMPARE(stubsRan, QStringList());
         // The operator with the rights: the same commands reach the rows and windows.
         loginWith(allBut(0));
         ws->prompter.expect(QStringLiteral("你确定要删除该联系人吗！"), QMessageBox::No);
