@@ -12,7 +12,7 @@
 
 namespace qv {
 
-bool runAfterConnect(Context& ctx) {
+StartupOutcome runAfterConnect(Context& ctx) {
     // Both live for the rest of the run; the application object owns them.
     auto* login = new LoginState;
     login->setParent(qApp);
@@ -20,16 +20,17 @@ bool runAfterConnect(Context& ctx) {
     auto* main = new Frm_Main(ctx);
     installCommands(ctx, *main);
 
-    if (!runLoginDialog(ctx)) {
+    const LoginResult login = openLoginDialog(ctx);
+    if (login != LoginResult::LoggedIn) {
         delete main;
         ctx.main = nullptr;
-        return false;
+        return login == LoginResult::Failed ? StartupOutcome::Failed : StartupOutcome::Quit;
     }
     main->setAttribute(Qt::WA_DeleteOnClose);
     // Sized to the screen first, so that it fills it also where no window manager maximises it.
     if (QScreen* screen = QGuiApplication::primaryScreen()) main->setGeometry(screen->availableGeometry());
     main->showMaximized();
-    return true;
+    return StartupOutcome::Run;
 }
 
 }  // namespace qv

@@ -12,6 +12,7 @@
 #include "AdminConfig.h"
 #include "Database.h"
 #include "Money.h"
+#include "PasswordHash.h"
 #include "TestDb.h"
 
 using namespace qv;
@@ -27,12 +28,15 @@ QString adminProgram() {
     return QDir(qEnvironmentVariable("QUORVAN_BUILD_DIR")).filePath(QStringLiteral("quorvan-admin"));
 }
 
-Result runAdmin(const QStringList& args) {
+// Runs the tool; `input` is what it reads on its standard input (a pipe, not a terminal).
+Result runAdmin(const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QUORVAN_HOME"));
     p.setProcessEnvironment(env);
     p.start(adminProgram(), args);
+    p.write(input);
+    p.closeWriteChannel();
     Result r;
     if (!p.waitForFinished(300000)) {
         p.kill();
@@ -86,8 +90,11 @@ private slots:
 
     void demoDataIsConsistent();
 
+    void passwd_data();
+    void passwd();
+
 private:
-    void checkDemoData(const Database& db, qint64 customers);
+    void checkDemoData(const Database& db, qint64 customers, const QDate& today);
     QTemporaryDir home_;
 };
 
@@ -149,6 +156,17 @@ void TestAdmin::commandLineErrors_data() {
     QTest::newRow("count missing") << QStringList{"demo", "--customers"} << sqlite << 2 << "--customers";
     QTest::newRow("force with demo") << QStringList{"demo", "--customers", "5", "--force"} << sqlite << 2 << "--force";
     QTest::newRow("two commands") << QStringList{"init", "demo"} << sqlite << 2 << "unexpected";
+    QTest::newRow("now not a date") << QStringList{"demo", "--customers", "5", "--now", "2026-02-30 10:00:00"}
+                                    << sqlite << 2 << "2026-02-30 10:00:00";
+    QTest::newRow("now without time") << QStringList{"demo", "--customers", "5", "--now", "2026-03-01"} << sqlite
+                                      << 2 << "--now";
+    QTest::newRow("now with init") << QStringList{"init", "--now", "2026-03-01 10:00:00"} << sqlite << 2 << "--now";
+    QTest::newRow("passwd without name") << QStringList{"passwd"} << sqlite << 2 << "NAME";
+    QTest::newRow("passwd with two names") << QStringList{"passwd", "a", "b"} << sqlite << 2 << "unexpected";
+    QTest::newRow("empty with demo") << QStringList{"demo", "--customers", "5", "--empty"} << sqlite << 2
+                                     << "--empty";
+    QTest::newRow("passwd on a missing file") << QStringList{"passwd", "Admin", "--empty"} << sqlite << 1
+                                              << "missing.db";
     QTest::newRow("no Config.ini") << QStringList{"init"} << QString() << 1 << "Config.ini";
     QTest::newRow("no database named") << QStringList{"init"} << "[DBConn]\nDriver=sqlite\n" << 1 << "Database";
     QTest::newRow("demo on a missing file") << QStringList{"demo", "--customers", "5"} << sqlite << 1
@@ -269,15 +287,17 @@ void TestAdmin::demoDataIsConsistent() {
     const ConnectionSettings s = test::TestDb::fresh();
     QTemporaryDir dir;
     writeFile(dir.filePath(QStringLiteral("Config.ini")), iniFor(s));
+    // Dated around a fixed "now", not the clock: the schedule has entries on that day, no bill after it.
     const QStringList demo = {QStringLiteral("--home"), dir.path(), QStringLiteral("demo"), QStringLiteral("--customers"),
-                              QStringLiteral("50")};
+                              QStringLiteral("50"), QStringLiteral("--now"), QStringLiteral("2024-02-29 10:30:00")};
+    const QDate today(2024, 2, 29);
 
     Result r = runAdmin(demo + QStringList{QStringLiteral("--seed"), QStringLiteral("7")});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     {
         Database db(QStringLiteral("check"));
         QVERIFY(db.open(s));
-        checkDemoData(db, 50);
+        checkDemoData(db, 50, today);
         if (QTest::currentTestFailed()) return;
         QCOMPARE(db.scalar(QStringLiteral("select min(CustCode) from custom")).toString(), QStringLiteral("KH000001"));
         QCOMPARE(db.scalar(QStringLiteral("select max(CustCode) from custom")).toString(), QStringLiteral("KH000050"));
@@ -287,12 +307,15 @@ void TestAdmin::demoDataIsConsistent() {
     QVERIFY2(r.code == 0, qPrintable(r.err));
     Database db(QStringLiteral("check"));
     QVERIFY(db.open(s));
-    checkDemoData(db, 100);
+    checkDemoData(db, 100, today);
     QCOMPARE(db.scalar(QStringLiteral("select max(CustCode) from custom")).toString(), QStringLiteral("KH000100"));
     QCOMPARE(count(db, QStringLiteral("select count(*) from admin")), 5);
+    QCOMPARE(db.scalar(QStringLiteral("select max(SaleDate) from T_sale")).toDateTime().date() <= today, true);
+    QCOMPARE(db.scalar(QStringLiteral("select min(SaleDate) from T_sale")).toDateTime().date() >= today.addYears(-2),
+             true);
 }
 
-void TestAdmin::checkDemoData(const Database& db, qint64 customers) {
+void TestAdmin::checkDemoData(const Database& db, qint64 customers, const QDate& today) {
     QCOMPARE(count(db, QStringLiteral("select count(*) from custom")), customers);
 
     // Codes are unique.
@@ -398,7 +421,6 @@ void TestAdmin::checkDemoData(const Database& db, qint64 customers) {
                           "T_sale", "T_SaleDetail"})
         related += count(db, QStringLiteral("select count(*) from %1").arg(QLatin1String(t)));
     QVERIFY2(related >= 3 * customers && related <= 8 * customers, qPrintable(QString::number(related)));
-    const QDate today = QDate::currentDate();
     int todays = 0, reminders = 0;
     q = db.exec(QStringLiteral("select StartDate, Awoke, AwokeDate from T_Schedule"));
     while (q.next()) {
@@ -407,6 +429,66 @@ void TestAdmin::checkDemoData(const Database& db, qint64 customers) {
     }
     QVERIFY(todays > 0);
     QVERIFY(reminders > 0);
+}
+
+// passwd NAME: the password typed twice is stored as the program's hash; --empty removes it; a
+// mismatch, an empty entry or an unknown name change nothing.
+void TestAdmin::passwd_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");     // in stderr (failures) or stdout (success)
+    QTest::addColumn<QString>("password");    // what the stored value now matches; null: unchanged
+
+    QTest::newRow("typed twice") << QStringList{"passwd", "Admin"} << QByteArray("s3cret 密码\ns3cret 密码\n") << 0
+                                 << "a new password was set for Admin" << QStringLiteral("s3cret 密码");
+    QTest::newRow("name in other case") << QStringList{"passwd", "admin"} << QByteArray("x\nx\n") << 0
+                                        << "a new password was set for admin" << QStringLiteral("x");
+    QTest::newRow("emptied") << QStringList{"passwd", "Admin", "--empty"} << QByteArray() << 0
+                             << "the password of Admin was removed" << QString("");
+    QTest::newRow("different twice") << QStringList{"passwd", "Admin"} << QByteArray("one\ntwo\n") << 1
+                                     << "do not match" << QString();
+    QTest::newRow("second missing") << QStringList{"passwd", "Admin"} << QByteArray("one\n") << 1
+                                    << "do not match" << QString();
+    QTest::newRow("nothing typed") << QStringList{"passwd", "Admin"} << QByteArray() << 1
+                                   << "no password was given" << QString();
+    QTest::newRow("empty typed") << QStringList{"passwd", "Admin"} << QByteArray("\n\n") << 1 << "--empty"
+                                 << QString();
+    QTest::newRow("unknown operator") << QStringList{"passwd", "Nobody"} << QByteArray("x\nx\n") << 1
+                                      << "no operator named \"Nobody\"" << QString();
+}
+
+void TestAdmin::passwd() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFETCH(QString, password);
+    const ConnectionSettings s = test::TestDb::fresh();
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("Config.ini")), iniFor(s));
+    const QString before = QStringLiteral("old");
+    {
+        Database db(QStringLiteral("prepare"));
+        QVERIFY(db.open(s));
+        db.execute(QStringLiteral("update admin set Password = :p where UserID = 1"), {{QStringLiteral("p"), before}});
+    }
+    const Result r = runAdmin(QStringList{QStringLiteral("--home"), dir.path()} + args, input);
+    QCOMPARE(r.code, exitCode);
+    QVERIFY2((exitCode == 0 ? r.out : r.err).contains(message), qPrintable(r.out + r.err));
+    Database db(QStringLiteral("check"));
+    QVERIFY(db.open(s));
+    const QString stored = db.scalar(QStringLiteral("select Password from admin where UserID = 1")).toString();
+    if (password.isNull()) {
+        QCOMPARE(stored, before);
+    } else if (password.isEmpty()) {
+        QCOMPARE(stored, QString());
+    } else {
+        QVERIFY2(password::isHash(stored), qPrintable(stored));
+        QVERIFY(password::matches(stored, password));
+        QVERIFY(!password::matches(stored, before));
+    }
+    QCOMPARE(count(db, QStringLiteral("select count(*) from admin")), 1);
 }
 
 QTEST_GUILESS_MAIN(TestAdmin)

@@ -470,6 +470,51 @@ private slots:
         QVERIFY(!grid->gridModel()->setData(grid->gridModel()->index(0, 2), QStringLiteral("x")));
     }
 
+    // Yes/no columns show a check mark, not 1/0, and are not edited in the grid, also in an editable
+    // grid and under a configured layout; printed they show "√" or nothing.
+    void yesNoColumnsShowACheckMark_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("configured");
+        QTest::newRow("contact.Main") << "contact" << "Main" << false;
+        QTest::newRow("T_Schedule.Awoke") << "T_Schedule" << "Awoke" << false;
+        QTest::newRow("T_Schedule.Awoke, configured") << "T_Schedule" << "Awoke" << true;
+    }
+    void yesNoColumnsShowACheckMark() {
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(bool, configured);
+        for (int v : {1, 0})
+            db().execute(QStringLiteral("insert into %1 (CustCode, %2) values ('K1', :v)").arg(table, field),
+                         {{QStringLiteral("v"), v}});
+        ds->setSql(QStringLiteral("select CustCode, %1 from %2 order by %1 desc").arg(field, table));
+        ds->open();
+        if (configured) {
+            addFieldRows(db(), QStringLiteral("YesNo"),
+                         {{field, QStringLiteral("提醒"), 1, 0, 60}, {QStringLiteral("CustCode"), QStringLiteral("编号"), 1, 1, 90}});
+            QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("YesNo")));
+        } else {
+            grid->setDataset(ds.get());
+        }
+        grid->setReadOnly(false);
+        GridModel* m = grid->gridModel();
+        const int c = grid->columnOf(field);
+        QVERIFY(c >= 0);
+        QCOMPARE(m->index(0, c).data(Qt::DisplayRole), QVariant());
+        QCOMPARE(m->index(0, c).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(m->index(1, c).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(!(m->flags(m->index(0, c)) & Qt::ItemIsEditable));
+        QVERIFY(!(m->flags(m->index(0, c)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!m->setData(m->index(0, c), 0));
+        QCOMPARE(grid->cellText(0, c), QStringLiteral("√"));
+        QCOMPARE(grid->cellText(1, c), QString());
+        // Other columns keep their text and stay editable.
+        const int code = grid->columnOf(QStringLiteral("CustCode"));
+        QCOMPARE(m->index(0, code).data(Qt::DisplayRole).toString(), QStringLiteral("K1"));
+        QCOMPARE(m->index(0, code).data(Qt::CheckStateRole), QVariant());
+        QVERIFY(m->flags(m->index(0, code)) & Qt::ItemIsEditable);
+    }
+
     void codeLevel_data() {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("code");

@@ -280,6 +280,81 @@ private slots:
                      .toString(),
                  secondBefore);
     }
+
+    // The caption editor refuses a caption another column of the same key has (without case and
+    // surrounding blanks); the column's own caption and captions of other keys are free.
+    void captionEditorRefusesACaptionTaken_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("another column's") << "规格" << true;
+        QTest::newRow("another column's, other case and blanks") << "  qTY " << true;
+        QTest::newRow("its own") << "名称" << false;
+        QTest::newRow("another key's") << "外键" << false;
+        QTest::newRow("new") << "品名" << false;
+    }
+    void captionEditorRefusesACaptionTaken() {
+        QFETCH(QString, caption);
+        QFETCH(bool, refused);
+        addProbeRows();
+        db().execute(QStringLiteral("insert into T_FieldShow (TableName, Field, Name) values ('Other', 'F9', '外键')"));
+        db().execute(QStringLiteral("update T_FieldShow set Name = 'Qty' where TableName = 'Probe' and Field = 'F4'"));
+        if (refused)
+            ws->prompter.expect(QStringLiteral("表头标签“%1”已被本表格的另一列使用，请换一个标签！").arg(caption.trimmed()),
+                                QMessageBox::Ok, QStringLiteral("提醒"));
+        Frm_FieldCaption d(ctx(), QStringLiteral("Probe"));
+        GridModel* m = d.grid()->gridModel();
+        const int col = d.grid()->columnOf(QStringLiteral("name"));
+        QCOMPARE(m->setData(m->index(1, col), caption), !refused);
+        d.dataset()->post();
+        QCOMPARE(db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F1'"))
+                     .toString(),
+                 refused ? QStringLiteral("名称") : caption);
+    }
+
+    // The field-name dialog refuses a caption that another column of a key showing the field has, or
+    // that two of its boxes share; nothing is stored then.
+    void fieldNamesRefuseACaptionTaken_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("refusedCaption");
+        QTest::newRow("another column's") << "客户名称X" << "" << "客户名称X";
+        QTest::newRow("two boxes alike") << "等级" << " 等级 " << "等级";
+        QTest::newRow("two boxes empty") << "" << "" << "";
+    }
+    void fieldNamesRefuseACaptionTaken() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, refusedCaption);
+        // A column of the customer key (not a user-defined field) with a known caption.
+        db().execute(QStringLiteral("insert into T_FieldShow (TableName, Field, Name) values ('Custom', 'Company', "
+                                    "'客户名称x')"));
+        const auto captions = [this] {
+            QStringList out;
+            QSqlQuery q = db().exec(QStringLiteral("select Name from T_FieldShow where Field in ('field1', 'field2') "
+                                                   "order by ID"));
+            while (q.next()) out << q.value(0).toString();
+            return out;
+        };
+        const QStringList before = captions();
+        if (refusedCaption.isEmpty())
+            ws->prompter.expect(QStringLiteral("修改成功"), QMessageBox::Ok, QStringLiteral("提醒"));
+        else
+            ws->prompter.expect(QStringLiteral("表头标签“%1”已被本表格的另一列使用，请换一个标签！").arg(refusedCaption),
+                                QMessageBox::Ok, QStringLiteral("提醒"));
+        ws->onModal([&](QDialog& d) {
+            d.findChild<QLineEdit*>(QStringLiteral("field1"))->setText(first);
+            d.findChild<QLineEdit*>(QStringLiteral("field2"))->setText(second);
+            child<QPushButton>(d, "Btn_OK")->click();
+            d.reject();
+        });
+        ShowFieldNames(ctx(), Frm_FieldNames::Kind::Customer);
+        if (refusedCaption.isEmpty()) {
+            QVERIFY(!captions().isEmpty());
+            for (const QString& c : captions()) QCOMPARE(c, QString());
+        } else {
+            QCOMPARE(captions(), before);
+        }
+    }
 };
 
 QTEST_MAIN(TestGridDialogs)

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "DbError.h"
 #include "Frm_Login.h"
 #include "LoginFlow.h"
 #include "PasswordHash.h"
@@ -199,6 +200,73 @@ private slots:
         QCOMPARE(ws->login.userPermit(), 0);
         QVERIFY(ws->login.rights() == rights);
         QCOMPARE(announced.count(), 0);
+    }
+
+    // The chosen operator was removed on another workstation while the list was open: refused, the
+    // list is read again without him, and the login state stays as it was.
+    void vanishedOperatorIsRefused() {
+        addOperator(QStringLiteral("张三"), QString());
+        addOperator(QStringLiteral("李四"), QString());
+        QSignalSpy announced(&ws->login, &LoginState::loggedIn);
+        ws->prompter.expect(QStringLiteral("请选择一个用户名！"), QMessageBox::Ok, kWarning);
+        QStringList offered;
+        int chosen = 0;
+        ws->onModal([&](QDialog& d) {
+            ws->db().exec(QStringLiteral("delete from admin where UserName = :n"), {{"n", QStringLiteral("张三")}});
+            typeAndPress(d, QStringLiteral("张三"), QString());
+            auto* combo = child<QComboBox>(d, "Combo_User");
+            for (int i = 0; i < combo->count(); ++i) offered << combo->itemText(i);
+            chosen = combo->currentIndex();
+            QVERIFY(d.isVisible());
+            QTest::mouseClick(child<QPushButton>(d, "Btn_Cancel"), Qt::LeftButton);
+        });
+        QCOMPARE(openLoginDialog(*ws->ctx), LoginResult::Cancelled);
+        QVERIFY_WORKSTATION(*ws);
+        QCOMPARE(offered, (QStringList{QStringLiteral("Admin"), QStringLiteral("李四")}));
+        QCOMPARE(chosen, -1);
+        QCOMPARE(announced.count(), 0);
+        QCOMPARE(ws->login.currentUser(), QString());
+    }
+
+    // A database that connects but cannot serve the operator list: no dialog, the standard error box
+    // with a text that says why. One without the operators table has not been initialised.
+    void unreadableOperatorList_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("initialised");
+        QTest::newRow("no tables") << QString() << false;
+        QTest::newRow("other tables only") << QStringLiteral("create table custom (CustID integer)") << false;
+        QTest::newRow("operators table unreadable") << QStringLiteral("create table admin (UserID integer)") << true;
+    }
+    void unreadableOperatorList() {
+        QFETCH(QString, script);
+        QFETCH(bool, initialised);
+        const ConnectionSettings settings = test::TestDb::empty();
+        Workstation bare(settings);
+        if (!script.isEmpty()) bare.db().execScript(script);
+        QString expected;
+        if (initialised) {
+            // The database's own text for the list's statement.
+            try {
+                bare.db().exec(QStringLiteral("select * from admin where IsUser = 1"));
+                QFAIL("the operator list was readable");
+            } catch (const DbError& e) {
+                expected = e.text();
+            }
+        } else if (settings.driver == Driver::Postgres) {
+            expected = QStringLiteral("PostgreSQL 数据库“%1”%2尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                                      "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+                           .arg(settings.database, settings.server.isEmpty()
+                                                       ? QString()
+                                                       : QStringLiteral("（服务器 %1）").arg(settings.server));
+        } else {
+            expected = QStringLiteral("SQLite 数据库文件“%1”尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                                      "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+                           .arg(QDir::toNativeSeparators(QFileInfo(settings.database).absoluteFilePath()));
+        }
+        bare.prompter.expect(expected, QMessageBox::Ok, QStringLiteral("错误"));
+        QCOMPARE(openLoginDialog(*bare.ctx), LoginResult::Failed);
+        QVERIFY_WORKSTATION(bare);
+        QCOMPARE(bare.prompter.shown().first().icon, QMessageBox::Critical);
     }
 
     void passwordDialog() {

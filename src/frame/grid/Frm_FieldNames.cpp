@@ -12,6 +12,7 @@
 #include "Context.h"
 #include "DbError.h"
 #include "Frm_Data.h"
+#include "GridCaptions.h"
 #include "Prompter.h"
 #include "Transaction.h"
 
@@ -127,6 +128,20 @@ void Frm_FieldNames::load() {
 void Frm_FieldNames::save() {
     Database& db = ctx_.data.db();
     try {
+        // Every grid key that shows one of these fields must keep its captions apart.
+        QHash<QString, QString> captions;
+        for (const QLineEdit* b : boxes_) captions.insert(b->objectName(), b->text());
+        const QString clash = captionClash(db, {}, captions);
+        if (!clash.isEmpty()) {
+            ctx_.prompter.warning(captionTakenText(clash), QStringLiteral("提醒"), this);
+            for (QLineEdit* b : boxes_) {
+                if (b->text().trimmed().compare(clash, Qt::CaseInsensitive) == 0) {
+                    b->setFocus();
+                    break;
+                }
+            }
+            return;
+        }
         Transaction t(db);
         for (const QLineEdit* b : boxes_)
             db.execute(QStringLiteral("update T_fieldshow set name=:name where field=:field"),

@@ -38,9 +38,10 @@ QVariant sheetValue(const QVariant& v, const QString& format) {
 
 }  // namespace
 
-QString excelFileName(const QString& chosen) {
+QString excelFileName(const QString& chosen, const QString& selectedFilter) {
     QString name = chosen.trimmed();
-    if (!name.contains(QLatin1String(".xls"), Qt::CaseSensitive)) name += QLatin1String(".xls");
+    if (!name.contains(QLatin1String(".xls"), Qt::CaseSensitive))
+        name += selectedFilter.contains(QLatin1String("*.xlsx")) ? QLatin1String(".xlsx") : QLatin1String(".xls");
     return name;
 }
 
@@ -84,11 +85,12 @@ void ExportGridToExcel(Context& ctx, Dataset& dataset, DBGrid& grid) {
         ctx.prompter.info(QStringLiteral("没有数据,不能导出成Excel文件!"), kNotice, &grid);
         return;
     }
+    QString filter;
     const QString chosen = ctx.prompter.saveFileName(QStringLiteral("导出到Excel文件"), QString(),
                                                      QStringLiteral("EXCEL文件(*.xls);;EXCEL 2007 文件(*.xlsx)"),
-                                                     &grid);
+                                                     &grid, &filter);
     if (chosen.trimmed().isEmpty()) return;
-    const QString name = excelFileName(chosen);
+    const QString name = excelFileName(chosen, filter);
 
     std::unique_ptr<QProgressDialog> bar;
     const int total = dataset.recordCount();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "CommandGuard.h"
 #include "Context.h"
 #include "DBGrid.h"
 #include "Dataset.h"
@@ -200,8 +201,11 @@ void PreviewGrid(Context& ctx, DBGrid& grid, const GridPrintOptions& options, QW
     QPrintPreviewDialog dlg(&printer, parent ? parent : &grid);
     dlg.setObjectName(QStringLiteral("Frm_PrintPreview"));
     if (!options.title.isEmpty()) dlg.setWindowTitle(options.title);
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
-                     [&grid, &options](QPrinter* pr) { PrintGrid(grid, *pr, options); });
+    // The rows are read while the pages are painted, inside the preview's own event handling: a failed
+    // read ends the painting and is shown, the preview stays open.
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&ctx, &grid, &options, &dlg](QPrinter* pr) {
+        runGuarded(ctx.prompter, &dlg, [&] { PrintGrid(grid, *pr, options); });
+    });
     if (auto* bar = dlg.findChild<QToolBar*>()) {
         bar->addSeparator();
         QAction* pdf = bar->addAction(QStringLiteral("PDF"));
@@ -217,7 +221,7 @@ void PreviewGrid(Context& ctx, DBGrid& grid, const GridPrintOptions& options, QW
             pdfPrinter.setOutputFormat(QPrinter::PdfFormat);
             pdfPrinter.setOutputFileName(name);
             pdfPrinter.setPageLayout(printer.pageLayout());
-            PrintGrid(grid, pdfPrinter, options);
+            runGuarded(ctx.prompter, &dlg, [&] { PrintGrid(grid, pdfPrinter, options); });
         });
     }
     ctx.runModal(dlg);
