@@ -20,11 +20,11 @@ StartupOutcome runAfterConnect(Context& ctx) {
     auto* main = new Frm_Main(ctx);
     installCommands(ctx, *main);
 
-    const LoginResult login = openLoginDialog(ctx);
-    if (login != LoginResult::LoggedIn) {
+    const LoginResult result = openLoginDialog(ctx);
+    if (result != LoginResult::LoggedIn) {
         delete main;
         ctx.main = nullptr;
-        return login == LoginResult::Failed ? StartupOutcome::Failed : StartupOutcome::Quit;
+        return result == LoginResult::Failed ? StartupOutcome::Failed : StartupOutcome::Quit;
     }
     main->setAttribute(Qt::WA_DeleteOnClose);
     // Sized to the screen first, so that it fills it also where no window manager maximises it.
