@@ -168,7 +168,8 @@ OperatorStore::Removal OperatorStore::deleteOperator(int id) {
     if (!op) return Removal::Missing;
     // Another workstation may remove him between the look-up and the delete: only a delete that
     // removed his row counts.
-    if (db_.execute(QStringLiteral("delete from Admin where UserID = :id"), {{QStringLiteral("id"), id}}) == 0)
+    if (db_.execute(QStringLiteral("delete from Admin where UserID = :id"), {{QStringLiteral("id"), id}}) ==
+        0)
         return Removal::Missing;
     db_.exec(QStringLiteral("delete from T_UserAuthority where UserName = :name"),
              {{QStringLiteral("name"), op->name}});

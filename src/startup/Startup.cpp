@@ -1,5 +1,7 @@
 // After the connection: the operator logs in, then the main window runs with every subsystem's
 // commands connected to it.
+#include "Startup.h"
+
 #include <QApplication>
 #include <QScreen>
 
@@ -8,7 +10,6 @@
 #include "Frm_Main.h"
 #include "LoginFlow.h"
 #include "LoginState.h"
-#include "Startup.h"
 
 namespace qv {
 

@@ -646,12 +646,14 @@ private slots:
         const QVariant role = adminValue(QStringLiteral("Admin"), "PartName");
         const QVariant password = adminValue(QStringLiteral("Admin"), "Password");
         QList<admin::NodeState> unchecked;
-        for (const QString& row : adminRights) unchecked << admin::NodeState{row.section(QLatin1Char(' '), 0, 0), 1};
+        for (const QString& row : adminRights)
+            unchecked << admin::NodeState{row.section(QLatin1Char(' '), 0, 0), 1};
         admin::OperatorStore store(db());
-        const auto refused = store.changeOperator(
-            admin::kSystemOperator, admin::OperatorEntry{QStringLiteral("Admin"), QStringLiteral("pw"), kOrdinary,
-                                                         QStringLiteral("改")},
-            unchecked);
+        const auto refused =
+            store.changeOperator(admin::kSystemOperator,
+                                 admin::OperatorEntry{QStringLiteral("Admin"), QStringLiteral("pw"),
+                                                      kOrdinary, QStringLiteral("改")},
+                                 unchecked);
         QVERIFY(refused);
         QCOMPARE(refused->message, QStringLiteral("系统超级管理员，不允许修改！"));
         QCOMPARE(store.deleteOperator(admin::kSystemOperator), admin::OperatorStore::Removal::Protected);

@@ -38,9 +38,12 @@ private slots:
     void escapedExceptionIsShown_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("text");
-        QTest::newRow("database error from a timer") << "dberror" << "数据库已断开";
-        QTest::newRow("std::exception from a click") << "click" << "bad thing";
-        QTest::newRow("unknown type from a timer") << "unknown" << "未知错误";
+        QTest::newRow("database error from a timer") << "dberror"
+                                                     << "数据库已断开";
+        QTest::newRow("std::exception from a click") << "click"
+                                                     << "bad thing";
+        QTest::newRow("unknown type from a timer") << "unknown"
+                                                   << "未知错误";
     }
     void escapedExceptionIsShown() {
         QFETCH(QString, how);

@@ -42,17 +42,21 @@ class TestLogin : public QObject {
     std::unique_ptr<Workstation> ws;
 
     void addOperator(const QString& name, const QString& password, int permit = 1, int isUser = 1) {
-        ws->db().exec(QStringLiteral("insert into admin (UserName, Password, PartName, Permit, IsUser) "
-                                     "values (:n, :p, :r, :m, :u)"),
-                      {{"n", name}, {"p", password}, {"r", QStringLiteral("普通用户")}, {"m", permit}, {"u", isUser}});
+        ws->db().exec(
+            QStringLiteral("insert into admin (UserName, Password, PartName, Permit, IsUser) "
+                           "values (:n, :p, :r, :m, :u)"),
+            {{"n", name}, {"p", password}, {"r", QStringLiteral("普通用户")}, {"m", permit}, {"u", isUser}});
         // His rights: a copy of the ordinary role's rows, as the operator editor writes them.
-        ws->db().exec(QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
-                                     "select :n, Code, FunctionName, Authority, Tag from T_PartAuthority "
-                                     "where PartName = '普通用户'"),
-                      {{"n", name}});
+        ws->db().exec(
+            QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
+                           "select :n, Code, FunctionName, Authority, Tag from T_PartAuthority "
+                           "where PartName = '普通用户'"),
+            {{"n", name}});
     }
     QString storedPassword(const QString& name) {
-        return ws->db().scalar(QStringLiteral("select Password from admin where UserName = :n"), {{"n", name}}).toString();
+        return ws->db()
+            .scalar(QStringLiteral("select Password from admin where UserName = :n"), {{"n", name}})
+            .toString();
     }
 
 private slots:
@@ -64,14 +68,31 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");  // empty: the login succeeds
         QTest::addColumn<bool>("passwordCleared");
-        QTest::newRow("empty stored, empty typed") << "" << "" << "" << false;
-        QTest::newRow("empty stored, something typed") << "" << "x" << "张三密码为空，您可以直接点击确定按钮登录！" << true;
-        QTest::newRow("nothing typed") << "Secret" << "" << "请输入密码！" << false;
-        QTest::newRow("other case is wrong") << "Secret" << "secret" << "密码错误，请重新输入密码！" << true;
-        QTest::newRow("plain stored, right") << "Secret" << "Secret" << "" << false;
-        QTest::newRow("trailing blank counts") << "Secret" << "Secret " << "密码错误，请重新输入密码！" << true;
-        QTest::newRow("hash stored, right") << "hash:p;w'd" << "p;w'd" << "" << false;
-        QTest::newRow("hash stored, wrong") << "hash:p;w'd" << "p;w'D" << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("empty stored, empty typed") << ""
+                                                   << ""
+                                                   << "" << false;
+        QTest::newRow("empty stored, something typed")
+            << ""
+            << "x"
+            << "张三密码为空，您可以直接点击确定按钮登录！" << true;
+        QTest::newRow("nothing typed") << "Secret"
+                                       << ""
+                                       << "请输入密码！" << false;
+        QTest::newRow("other case is wrong") << "Secret"
+                                             << "secret"
+                                             << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("plain stored, right") << "Secret"
+                                             << "Secret"
+                                             << "" << false;
+        QTest::newRow("trailing blank counts") << "Secret"
+                                               << "Secret "
+                                               << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("hash stored, right") << "hash:p;w'd"
+                                            << "p;w'd"
+                                            << "" << false;
+        QTest::newRow("hash stored, wrong") << "hash:p;w'd"
+                                            << "p;w'D"
+                                            << "密码错误，请重新输入密码！" << true;
     }
     void attempts() {
         QFETCH(QString, stored);
@@ -147,7 +168,8 @@ private slots:
     }
 
     void adminGetsEveryRightAndAllCustomers() {
-        ws->db().exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', '别人')"));
+        ws->db().exec(
+            QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', '别人')"));
         ws->onModal([&](QDialog& d) { typeAndPress(d, QStringLiteral("Admin"), QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         QCOMPARE(ws->login.currentUser(), QStringLiteral("Admin"));
@@ -159,13 +181,15 @@ private slots:
 
     void rightsFollowCodeOrderNotStorageOrder() {
         // The rows are written in reverse code order: right k must still be the k-th code.
-        ws->db().exec(QStringLiteral("insert into admin (UserName, Password, PartName, Permit) values "
-                                     "('倒序', '', '普通用户', 1)"));
-        ws->db().exec(QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
-                                     "select '倒序', Code, FunctionName, case when Code = :c then 1 else 0 end, 0 "
-                                     "from T_System order by Code desc"),
-                      {{"c", ws->db().scalar(QStringLiteral("select Code from T_System order by Code"
-                                                            " limit 1 offset 1"))}});
+        ws->db().exec(
+            QStringLiteral("insert into admin (UserName, Password, PartName, Permit) values "
+                           "('倒序', '', '普通用户', 1)"));
+        ws->db().exec(
+            QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
+                           "select '倒序', Code, FunctionName, case when Code = :c then 1 else 0 end, 0 "
+                           "from T_System order by Code desc"),
+            {{"c", ws->db().scalar(QStringLiteral("select Code from T_System order by Code"
+                                                  " limit 1 offset 1"))}});
         ws->onModal([&](QDialog& d) { typeAndPress(d, QStringLiteral("倒序"), QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         for (int k = 1; k <= 100; ++k) QCOMPARE(ws->login.right(k), k == 2);
@@ -174,8 +198,9 @@ private slots:
     void longNamesAreCutAndOwnRowsNotRecognised() {
         const QString name = QStringLiteral("一二三四五六七八九十一二三四五六七八九十廿");  // 21 characters
         addOperator(name, QString());
-        ws->db().exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', :u)"),
-                      {{"u", name}});
+        ws->db().exec(
+            QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', :u)"),
+            {{"u", name}});
         ws->onModal([&](QDialog& d) { typeAndPress(d, name, QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         QCOMPARE(ws->login.currentUser(), name.left(20));
@@ -212,7 +237,8 @@ private slots:
         QStringList offered;
         int chosen = 0;
         ws->onModal([&](QDialog& d) {
-            ws->db().exec(QStringLiteral("delete from admin where UserName = :n"), {{"n", QStringLiteral("张三")}});
+            ws->db().exec(QStringLiteral("delete from admin where UserName = :n"),
+                          {{"n", QStringLiteral("张三")}});
             typeAndPress(d, QStringLiteral("张三"), QString());
             auto* combo = child<QComboBox>(d, "Combo_User");
             for (int i = 0; i < combo->count(); ++i) offered << combo->itemText(i);
@@ -235,7 +261,8 @@ private slots:
         QTest::addColumn<bool>("initialised");
         QTest::newRow("no tables") << QString() << false;
         QTest::newRow("other tables only") << QStringLiteral("create table custom (CustID integer)") << false;
-        QTest::newRow("operators table unreadable") << QStringLiteral("create table admin (UserID integer)") << true;
+        QTest::newRow("operators table unreadable")
+            << QStringLiteral("create table admin (UserID integer)") << true;
     }
     void unreadableOperatorList() {
         QFETCH(QString, script);
@@ -253,14 +280,17 @@ private slots:
                 expected = e.text();
             }
         } else if (settings.driver == Driver::Postgres) {
-            expected = QStringLiteral("PostgreSQL 数据库“%1”%2尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
-                                      "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
-                           .arg(settings.database, settings.server.isEmpty()
-                                                       ? QString()
-                                                       : QStringLiteral("（服务器 %1）").arg(settings.server));
+            expected =
+                QStringLiteral(
+                    "PostgreSQL 数据库“%1”%2尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                    "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+                    .arg(settings.database, settings.server.isEmpty()
+                                                ? QString()
+                                                : QStringLiteral("（服务器 %1）").arg(settings.server));
         } else {
-            expected = QStringLiteral("SQLite 数据库文件“%1”尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
-                                      "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+            expected = QStringLiteral(
+                           "SQLite 数据库文件“%1”尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                           "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
                            .arg(QDir::toNativeSeparators(QFileInfo(settings.database).absoluteFilePath()));
         }
         bare.prompter.expect(expected, QMessageBox::Ok, QStringLiteral("错误"));
@@ -287,9 +317,11 @@ private slots:
         ws->onModal([&](QDialog& d) {
             fill(d, QStringLiteral("OLD"), QStringLiteral("new"), QStringLiteral("new"));
             QVERIFY(d.isVisible());
-            for (auto* e : d.findChildren<QLineEdit*>()) if (!e->isReadOnly()) e->clear();
+            for (auto* e : d.findChildren<QLineEdit*>())
+                if (!e->isReadOnly()) e->clear();
             fill(d, QStringLiteral("old"), QStringLiteral("new"), QStringLiteral("neW"));
-            for (auto* e : d.findChildren<QLineEdit*>()) if (!e->isReadOnly()) e->clear();
+            for (auto* e : d.findChildren<QLineEdit*>())
+                if (!e->isReadOnly()) e->clear();
             fill(d, QStringLiteral("old"), QStringLiteral("new"), QStringLiteral("new"));
             closed = d.result() == QDialog::Accepted;
         });

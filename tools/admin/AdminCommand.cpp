@@ -40,7 +40,7 @@ struct Args {
     bool help = false;
     qint64 customers = -1;
     quint64 seed = 1;
-    QDateTime now;       // demo: "now" of the generated data; invalid: the clock
+    QDateTime now;         // demo: "now" of the generated data; invalid: the clock
     QString operatorName;  // passwd
     bool empty = false;    // passwd --empty
 };
@@ -79,7 +79,8 @@ QString parse(const QStringList& args, Args& a) {
             if (arg == QLatin1String("--customers")) {
                 a.customers = v.toLongLong(&ok);
                 if (!ok || a.customers < 1 || a.customers > 100000000)
-                    return QStringLiteral("--customers needs a whole number from 1 to 100000000, not \"%1\"").arg(v);
+                    return QStringLiteral("--customers needs a whole number from 1 to 100000000, not \"%1\"")
+                        .arg(v);
             } else {
                 a.seed = v.toULongLong(&ok);
                 if (!ok) return QStringLiteral("--seed needs a whole number, not \"%1\"").arg(v);
@@ -87,7 +88,8 @@ QString parse(const QStringList& args, Args& a) {
         } else if (arg.startsWith(QLatin1Char('-'))) {
             return QStringLiteral("unknown option %1").arg(arg);
         } else if (a.command.isEmpty()) {
-            if (arg != QLatin1String("init") && arg != QLatin1String("demo") && arg != QLatin1String("passwd"))
+            if (arg != QLatin1String("init") && arg != QLatin1String("demo") &&
+                arg != QLatin1String("passwd"))
                 return QStringLiteral("unknown command %1").arg(arg);
             a.command = arg;
         } else if (a.command == QLatin1String("passwd") && a.operatorName.isNull()) {
@@ -106,7 +108,8 @@ QString parse(const QStringList& args, Args& a) {
     if (!init && a.force) return QStringLiteral("--force belongs to the init command");
     if (!passwd && a.empty) return QStringLiteral("--empty belongs to the passwd command");
     if (demo && a.customers < 0) return QStringLiteral("demo needs --customers N");
-    if (passwd && a.operatorName.trimmed().isEmpty()) return QStringLiteral("passwd needs the operator's NAME");
+    if (passwd && a.operatorName.trimmed().isEmpty())
+        return QStringLiteral("passwd needs the operator's NAME");
     return {};
 }
 
@@ -163,8 +166,8 @@ std::optional<QString> askNewPassword(const SecretReader& readSecret, QTextStrea
     return first;
 }
 
-int runPasswd(const ConnectionSettings& settings, const Args& a, const SecretReader& readSecret, QTextStream& out,
-              QTextStream& err) {
+int runPasswd(const ConnectionSettings& settings, const Args& a, const SecretReader& readSecret,
+              QTextStream& out, QTextStream& err) {
     Database db(QStringLiteral("qv_admin_passwd"));
     QString error;
     if (!db.open(settings, &error)) {
@@ -172,7 +175,8 @@ int runPasswd(const ConnectionSettings& settings, const Args& a, const SecretRea
         return ExitFailed;
     }
     if (!db.hasTable(QStringLiteral("admin"))) {
-        err << "quorvan-admin: the " << describe(settings) << " holds no operators; run init first" << Qt::endl;
+        err << "quorvan-admin: the " << describe(settings) << " holds no operators; run init first"
+            << Qt::endl;
         return ExitFailed;
     }
     // The name is checked before the password is asked for, so a mistyped name costs no typing.
@@ -230,7 +234,8 @@ int runAdmin(const QStringList& args, const QString& defaultHome, QTextStream& o
             QElapsedTimer t;
             t.start();
             const QString done = initDatabase(settings, a.force);
-            out << done << " in " << QString::number(double(t.elapsed()) / 1000.0, 'f', 1) << " s" << Qt::endl;
+            out << done << " in " << QString::number(double(t.elapsed()) / 1000.0, 'f', 1) << " s"
+                << Qt::endl;
             return ExitOk;
         }
         if (a.command == QLatin1String("passwd")) return runPasswd(settings, a, readSecret, out, err);

@@ -56,8 +56,9 @@ std::optional<QString> readTerminalSecret(const QString& prompt) {
 }
 
 void setOperatorPassword(Database& db, const QString& name, const QString& plain) {
-    const int changed = db.execute(QStringLiteral("update admin set Password = :p where UserName = :n"),
-                                   {{QStringLiteral("p"), password::hash(plain)}, {QStringLiteral("n"), name}});
+    const int changed =
+        db.execute(QStringLiteral("update admin set Password = :p where UserName = :n"),
+                   {{QStringLiteral("p"), password::hash(plain)}, {QStringLiteral("n"), name}});
     if (changed == 0) throw AdminError(QStringLiteral("there is no operator named \"%1\"").arg(name));
 }
 

@@ -22,7 +22,8 @@ struct Operator {
 
 Operator readOperator(Database& db, const QString& name) {
     Operator op;
-    QSqlQuery q = db.exec(QStringLiteral("select * from admin where UserName = :n"), {{QStringLiteral("n"), name}});
+    QSqlQuery q =
+        db.exec(QStringLiteral("select * from admin where UserName = :n"), {{QStringLiteral("n"), name}});
     if (q.next()) {
         op.found = true;
         op.password = q.value(QStringLiteral("Password")).toString();
@@ -53,12 +54,14 @@ QString LoginService::listFailureText(const Database& db, const DbError& error) 
     const ConnectionSettings& s = db.settings();
     const QString name =
         s.driver == Driver::Postgres
-            ? (s.server.isEmpty() ? QStringLiteral("PostgreSQL 数据库“%1”").arg(s.database)
-                                  : QStringLiteral("PostgreSQL 数据库“%1”（服务器 %2）").arg(s.database, s.server))
+            ? (s.server.isEmpty()
+                   ? QStringLiteral("PostgreSQL 数据库“%1”").arg(s.database)
+                   : QStringLiteral("PostgreSQL 数据库“%1”（服务器 %2）").arg(s.database, s.server))
             : QStringLiteral("SQLite 数据库文件“%1”")
                   .arg(QDir::toNativeSeparators(QDir(s.baseDir).absoluteFilePath(s.database)));
-    return QStringLiteral("%1尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
-                          "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+    return QStringLiteral(
+               "%1尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+               "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
         .arg(name);
 }
 
@@ -115,8 +118,9 @@ LoginService::Outcome LoginService::attempt(int position, const QString& name, c
 LoginState::Rights LoginService::readRights(const QString& user) const {
     // Right k is the k-th of the operator's rows in code order.
     LoginState::Rights rights{};
-    QSqlQuery q = data_.db().exec(QStringLiteral("select * from T_UserAuthority where UserName = :u order by Code"),
-                                  {{QStringLiteral("u"), user}});
+    QSqlQuery q =
+        data_.db().exec(QStringLiteral("select * from T_UserAuthority where UserName = :u order by Code"),
+                        {{QStringLiteral("u"), user}});
     for (int k = 0; k < LoginState::kMaxRights && q.next(); ++k)
         rights[k] = q.value(QStringLiteral("Authority")).toInt() != 0;
     return rights;

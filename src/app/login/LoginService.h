@@ -27,10 +27,10 @@ public:
 
     struct Outcome {
         bool ok = false;
-        QString message;              // shown in the box titled "警告" with the error icon
-        bool focusPassword = false;   // give the focus to the password field
-        bool clearPassword = false;   // empty the password field
-        bool reloadList = false;      // the chosen operator no longer exists: read the list again
+        QString message;             // shown in the box titled "警告" with the error icon
+        bool focusPassword = false;  // give the focus to the password field
+        bool clearPassword = false;  // empty the password field
+        bool reloadList = false;     // the chosen operator no longer exists: read the list again
     };
     // One press of "确定(&Y)": `position` is the list position of the chosen name (stored in every case).
     Outcome attempt(int position, const QString& name, const QString& password);

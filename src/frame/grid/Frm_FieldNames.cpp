@@ -30,24 +30,37 @@ struct KindText {
 KindText textsOf(Frm_FieldNames::Kind kind) {
     switch (kind) {
         case Frm_FieldNames::Kind::Customer:
-            return {"custom", "field", 6, QStringLiteral("自定义选项"), QStringLiteral("字符项%1"),
+            return {"custom",
+                    "field",
+                    6,
+                    QStringLiteral("自定义选项"),
+                    QStringLiteral("字符项%1"),
                     QStringLiteral("客户信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
                     QStringLiteral("字符项1--字符项6为文本型")};
         case Frm_FieldNames::Kind::Product:
-            return {"Products", "Goods", 20, QStringLiteral("选择商品"), QStringLiteral("商品%1"),
+            return {"Products",
+                    "Goods",
+                    20,
+                    QStringLiteral("选择商品"),
+                    QStringLiteral("商品%1"),
                     QStringLiteral("商品信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
                     QStringLiteral("商品1--商品20为文本型")};
         case Frm_FieldNames::Kind::Sale:
             break;
     }
-    return {"Sale", "Bill", 20, QStringLiteral("销售自定义选项"), QStringLiteral("字符项%1"),
+    return {"Sale",
+            "Bill",
+            20,
+            QStringLiteral("销售自定义选项"),
+            QStringLiteral("字符项%1"),
             QStringLiteral("销售信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
             QStringLiteral("字符项1--字符项20为文本型.")};
 }
 
 }  // namespace
 
-Frm_FieldNames::Frm_FieldNames(Context& ctx, Kind kind, QWidget* parent) : QDialog(parent), ctx_(ctx), kind_(kind) {
+Frm_FieldNames::Frm_FieldNames(Context& ctx, Kind kind, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), kind_(kind) {
     const KindText t = textsOf(kind);
     setObjectName(QStringLiteral("Frm_FieldNames"));
     setWindowTitle(t.title);
@@ -114,8 +127,9 @@ QString Frm_FieldNames::caption(const QString& field) const {
 }
 
 void Frm_FieldNames::load() {
-    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key order by ID"),
-                                      {{QStringLiteral("key"), key()}});
+    QSqlQuery q =
+        ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key order by ID"),
+                            {{QStringLiteral("key"), key()}});
     while (q.next()) {
         const QString field = q.value(QStringLiteral("Field")).toString().trimmed();
         // Rows of other columns of the key have no box.

@@ -11,9 +11,11 @@ QString captionTakenText(const QString& caption) {
     return QStringLiteral("表头标签“%1”已被本表格的另一列使用，请换一个标签！").arg(caption.trimmed());
 }
 
-QString captionClash(const Database& db, const QHash<qint64, QString>& byId, const QHash<QString, QString>& byField) {
+QString captionClash(const Database& db, const QHash<qint64, QString>& byId,
+                     const QHash<QString, QString>& byField) {
     QHash<QString, QString> fieldCaptions;  // by lower-case field name
-    for (auto it = byField.cbegin(); it != byField.cend(); ++it) fieldCaptions.insert(it.key().trimmed().toLower(), *it);
+    for (auto it = byField.cbegin(); it != byField.cend(); ++it)
+        fieldCaptions.insert(it.key().trimmed().toLower(), *it);
 
     struct Row {
         QString field, caption;
@@ -40,7 +42,8 @@ QString captionClash(const Database& db, const QHash<qint64, QString>& byId, con
             const QString caption = changed.caption.trimmed();
             if (!changed.changed || caption.isEmpty()) continue;
             for (const Row& other : rows) {
-                if (other.field != changed.field && other.caption.trimmed().compare(caption, Qt::CaseInsensitive) == 0)
+                if (other.field != changed.field &&
+                    other.caption.trimmed().compare(caption, Qt::CaseInsensitive) == 0)
                     return caption;
             }
         }

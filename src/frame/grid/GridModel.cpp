@@ -46,16 +46,19 @@ void GridModel::setDataset(Dataset* dataset) {
     conns_.clear();
     dataset_ = dataset;
     if (dataset) {
-        conns_ << connect(dataset, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+        conns_ << connect(dataset, &QAbstractItemModel::modelAboutToBeReset, this,
+                          [this] { beginResetModel(); });
         conns_ << connect(dataset, &QAbstractItemModel::modelReset, this, [this] {
             rebuild();
             endResetModel();
         });
-        conns_ << connect(dataset, &QAbstractItemModel::rowsAboutToBeInserted, this,
-                          [this](const QModelIndex&, int first, int last) { beginInsertRows({}, first, last); });
+        conns_ << connect(
+            dataset, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex&, int first, int last) { beginInsertRows({}, first, last); });
         conns_ << connect(dataset, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
-        conns_ << connect(dataset, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-                          [this](const QModelIndex&, int first, int last) { beginRemoveRows({}, first, last); });
+        conns_ << connect(
+            dataset, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int last) { beginRemoveRows({}, first, last); });
         conns_ << connect(dataset, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
         conns_ << connect(dataset, &QAbstractItemModel::dataChanged, this,
                           [this](const QModelIndex& tl, const QModelIndex& br) {
@@ -141,7 +144,9 @@ void GridModel::setColumnFormat(int c, const QString& format) {
     if (rowCount() > 0) emit dataChanged(index(0, c), index(rowCount() - 1, c));
 }
 
-QString GridModel::field(int c) const { return c >= 0 && c < columns_.size() ? columns_[c].field : QString(); }
+QString GridModel::field(int c) const {
+    return c >= 0 && c < columns_.size() ? columns_[c].field : QString();
+}
 
 int GridModel::columnOf(const QString& field) const {
     for (int c = 0; c < columns_.size(); ++c)
@@ -174,17 +179,21 @@ QString GridModel::cellText(int row, int c) const {
 void GridModel::setReadOnly(bool readOnly) {
     if (readOnly == readOnly_) return;
     readOnly_ = readOnly;
-    if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !dataset_ ? 0 : dataset_->rowCount();
 }
 
-int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !dataset_ || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    if (!index.isValid() || !dataset_ || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
     switch (role) {
         case Qt::DisplayRole:
             if (isYesNo(index.column())) return {};

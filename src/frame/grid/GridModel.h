@@ -34,8 +34,9 @@ public:
     void setColumnFormat(int c, const QString& format);
 
     QString field(int c) const;
-    int columnOf(const QString& field) const;  // first column bound to the field, case-insensitive; -1 if none
-    int datasetColumn(int c) const;            // the dataset's column of grid column c; -1 when absent
+    int columnOf(
+        const QString& field) const;  // first column bound to the field, case-insensitive; -1 if none
+    int datasetColumn(int c) const;   // the dataset's column of grid column c; -1 when absent
     QString title(int c) const;
     // The text a cell shows: the column's display format, else the dataset's.
     QString cellText(int row, int c) const;
