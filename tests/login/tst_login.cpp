@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -297,6 +298,25 @@ private slots:
         QCOMPARE(openLoginDialog(*bare.ctx), LoginResult::Failed);
         QVERIFY_WORKSTATION(bare);
         QCOMPARE(bare.prompter.shown().first().icon, QMessageBox::Critical);
+    }
+
+    // Without IMG/Login.jpg the two hints are drawn in the palette's text colour, not white on the
+    // blank header: the header shows dark text.
+    void hintsReadableWithoutPicture() {
+        QVERIFY(!QFile::exists(QDir(ws->home).filePath(QStringLiteral("IMG/Login.jpg"))));
+        int dark = 0;
+        ws->onModal([&](QDialog& d) {
+            auto* header = child<QLabel>(d, "Image_Login");
+            QCOMPARE(child<QLabel>(d, "Label_Hint1")->text(), QStringLiteral("请选择操作员姓名并输入相应密码"));
+            QCOMPARE(child<QLabel>(d, "Label_Hint2")->text(), QStringLiteral("初始用户为：“Admin” 密码为空"));
+            const QImage shot = header->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 96) ++dark;
+            d.reject();
+        });
+        QCOMPARE(openLoginDialog(*ws->ctx), LoginResult::Cancelled);
+        QVERIFY2(dark > 20, qPrintable(QString::number(dark)));
     }
 
     void passwordDialog() {
