@@ -27,13 +27,23 @@ public:
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
-    bool handled = false;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        showEscaped(std::current_exception());
+    }
+    return false;
+}
+
+void Application::showEscaped(const std::exception_ptr& escaped) {
     LogPrompter log;
-    Prompter& prompter = prompter_ ? *prompter_ : static_cast<Prompter&>(log);
+    // A failure while the box of an earlier one is open (a paint event, say) is logged, not boxed again.
+    Prompter& prompter = prompter_ && !showing_ ? *prompter_ : static_cast<Prompter&>(log);
+    const bool wasShowing = showing_;
+    showing_ = true;
     // The box belongs to the window the operator works in; the receiver may be on its way out.
-    runGuarded(prompter, QApplication::activeWindow(),
-               [&] { handled = QApplication::notify(receiver, event); });
-    return handled;
+    runGuarded(prompter, QApplication::activeWindow(), [&] { std::rethrow_exception(escaped); });
+    showing_ = wasShowing;
 }
 
 }  // namespace qv

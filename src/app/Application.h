@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <exception>
 
 namespace qv {
 
@@ -18,7 +19,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    void showEscaped(const std::exception_ptr& escaped);
+
     Prompter* prompter_ = nullptr;
+    bool showing_ = false;
 };
 
 }  // namespace qv

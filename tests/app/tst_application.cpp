@@ -70,6 +70,21 @@ private slots:
         QVERIFY_PROMPTS(prompter);
         QCOMPARE(prompter.shown().first().icon, QMessageBox::Critical);
     }
+
+    // A failure while the box of an earlier one is still open is logged instead of opening another box.
+    void failureWhileTheBoxIsOpenIsLogged() {
+        ScriptedPrompter& prompter = *script;
+        prompter.expect(QStringLiteral("first"), QMessageBox::Ok, kError)
+            .onShow([this](const ScriptedPrompter::Shown&) {
+                QTimer::singleShot(0, this, [] { throw std::runtime_error("second"); });
+                QCoreApplication::processEvents();
+            });
+        QTest::ignoreMessage(QtWarningMsg, "second");
+        QTimer::singleShot(0, this, [] { throw std::runtime_error("first"); });
+        QCoreApplication::processEvents();
+        QVERIFY_PROMPTS(prompter);
+        QCOMPARE(prompter.shown().size(), 1);
+    }
 };
 
 int main(int argc, char** argv) {
