@@ -175,8 +175,9 @@ void Frm_UserList::deleteSelected() {
                               QMessageBox::Information, QMessageBox::Ok, this);
         return;
     }
+    admin::OperatorStore::Removal removal;
     try {
-        store_.deleteOperator(id);
+        removal = store_.deleteOperator(id);
     } catch (const DbError&) {
         // Nothing was removed: the transaction rolled back.
         ctx_.prompter.message(QStringLiteral("删除用户失败!"), kWarning, QMessageBox::Warning,
@@ -184,6 +185,13 @@ void Frm_UserList::deleteSelected() {
         refreshUsers();
         return;
     }
+    if (removal == admin::OperatorStore::Removal::Missing) {
+        ctx_.prompter.message(QStringLiteral("要删除的用户已不存在，可能已被其他操作员删除。"), kWarning,
+                              QMessageBox::Warning, QMessageBox::Ok, this);
+        refreshUsers();
+        return;
+    }
+    if (removal == admin::OperatorStore::Removal::Protected) return;  // refused above already
     delete item;
     ctx_.prompter.message(QStringLiteral("删除用户成功!"), kNotice, QMessageBox::Information, QMessageBox::Ok,
                           this);

@@ -15,6 +15,7 @@ const QString kEmptyName = QStringLiteral("用户名不得为空!");
 const QString kNameTooLong = QStringLiteral("操作员名称不能超过20个字符！");
 const QString kNoRole = QStringLiteral("请给用户指定权限!");
 const QString kDuplicate = QStringLiteral("用户名重复,请换一个用户名!");
+const QString kProtected = QStringLiteral("系统超级管理员，不允许修改！");
 
 OperatorRow operatorFrom(const QSqlQuery& q) {
     OperatorRow r;
@@ -130,6 +131,7 @@ std::optional<Refusal> OperatorStore::addOperator(const OperatorEntry& entry) {
 
 std::optional<Refusal> OperatorStore::changeOperator(int id, const OperatorEntry& entry,
                                                      const QList<NodeState>& tree) {
+    if (isProtected(id)) return Refusal{kProtected, Refusal::Field::Role};
     // Without a role the operator would be stored unrestricted (Permit 0) by accident.
     if (entry.role.isEmpty()) return Refusal{kNoRole, Refusal::Field::Role};
     Transaction tx(db_);
@@ -159,14 +161,20 @@ void OperatorStore::saveRole(int id, const QList<NodeState>& tree) {
     tx.commit();
 }
 
-void OperatorStore::deleteOperator(int id) {
+OperatorStore::Removal OperatorStore::deleteOperator(int id) {
+    if (isProtected(id)) return Removal::Protected;
     Transaction tx(db_);
-    if (const std::optional<OperatorRow> op = findOperator(id)) {
-        db_.exec(QStringLiteral("delete from Admin where UserID = :id"), {{QStringLiteral("id"), id}});
-        db_.exec(QStringLiteral("delete from T_UserAuthority where UserName = :name"),
-                 {{QStringLiteral("name"), op->name}});
-    }
+    const std::optional<OperatorRow> op = findOperator(id);
+    if (!op) return Removal::Missing;
+    // Another workstation may remove him between the look-up and the delete: only a delete that
+    // removed his row counts.
+    if (db_.execute(QStringLiteral("delete from Admin where UserID = :id"), {{QStringLiteral("id"), id}}) ==
+        0)
+        return Removal::Missing;
+    db_.exec(QStringLiteral("delete from T_UserAuthority where UserName = :name"),
+             {{QStringLiteral("name"), op->name}});
     tx.commit();
+    return Removal::Removed;
 }
 
 void OperatorStore::applyTree(const QString& table, const QString& owner, const QList<NodeState>& tree) {

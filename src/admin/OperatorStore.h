@@ -74,13 +74,16 @@ public:
     std::optional<Refusal> addOperator(const OperatorEntry& entry);
 
     // Changes the operator's role, description and (when one was typed) password, and his rights
-    // from the tree, in one transaction. A role must be chosen.
+    // from the tree, in one transaction. A role must be chosen. The system operator's role and rights
+    // are never changed: he is refused here, whichever window asks.
     std::optional<Refusal> changeOperator(int id, const OperatorEntry& entry, const QList<NodeState>& tree);
     // Stores the tree into the role's rights; its name and description stay.
     void saveRole(int id, const QList<NodeState>& tree);
 
-    // Removes the operator and his rights rows in one transaction; rows he owns elsewhere stay.
-    void deleteOperator(int id);
+    // Removes the operator and his rights rows in one transaction; rows he owns elsewhere stay. The
+    // system operator is never removed; an operator another workstation removed meanwhile is reported.
+    enum class Removal { Removed, Protected, Missing };
+    Removal deleteOperator(int id);
 
     // The rights tree's states written onto one owner's rights rows: the k-th row in Code order takes
     // the k-th node's state when both carry the same code. Authority follows the state, except that a

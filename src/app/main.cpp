@@ -1,9 +1,10 @@
 // The program entry: splash, data module and connection, then the login and the main window.
-#include <QApplication>
 #include <QDialog>
 #include <memory>
 
+#include "Application.h"
 #include "Clock.h"
+#include "CommandGuard.h"
 #include "Context.h"
 #include "Frm_Data.h"
 #include "Frm_Splash.h"
@@ -13,8 +14,10 @@
 #include "Shell.h"
 #include "Startup.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+namespace {
+
+// Everything from the splash to the end of the message loop; the exit code.
+int run(qv::Application& app, qv::Prompter& prompter) {
     const QString home =
         qv::programFolder(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
 
@@ -27,7 +30,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quorvan"));
     qv::installQtTexts();
 
-    qv::WidgetPrompter prompter;
     qv::DesktopShell shell;
     qv::Clock clock;
     qv::Frm_Data data(home);
@@ -40,6 +42,27 @@ int main(int argc, char** argv) {
     if (!connected) return 1;
 
     qv::Context context(data, prompter, shell, clock, home, [](QDialog& dialog) { return dialog.exec(); });
-    if (!qv::runAfterConnect(context)) return 0;
+    switch (qv::runAfterConnect(context)) {
+        case qv::StartupOutcome::Run:
+            break;
+        case qv::StartupOutcome::Quit:
+            return 0;
+        case qv::StartupOutcome::Failed:
+            return 1;
+    }
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The Prompter outlives the application object, whose error boundary shows its boxes through it.
+    qv::WidgetPrompter prompter;
+    qv::Application app(argc, argv);
+    app.setPrompter(&prompter);
+    // The start-up runs outside the message loop's boundary: a failure there is shown the same way
+    // and ends the program with 1 instead of terminating it.
+    int code = 1;
+    qv::runGuarded(prompter, nullptr, [&] { code = run(app, prompter); });
+    return code;
 }

@@ -16,9 +16,20 @@ QMessageBox::StandardButton WidgetPrompter::message(const QString& text, const Q
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+QString Prompter::saveFileName(const QString& caption, const QString& fileName, const QString& filter,
+                               QWidget* parent, QString* selectedFilter) {
+    if (selectedFilter) selectedFilter->clear();
+    return saveFileName(caption, fileName, filter, parent);
+}
+
 QString WidgetPrompter::saveFileName(const QString& caption, const QString& fileName, const QString& filter,
                                      QWidget* parent) {
-    return QFileDialog::getSaveFileName(parent, caption, fileName, filter);
+    return saveFileName(caption, fileName, filter, parent, nullptr);
+}
+
+QString WidgetPrompter::saveFileName(const QString& caption, const QString& fileName, const QString& filter,
+                                     QWidget* parent, QString* selectedFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, fileName, filter, selectedFilter);
 }
 
 QString WidgetPrompter::openFileName(const QString& caption, const QString& dir, const QString& filter,

@@ -23,6 +23,11 @@ public:
     // ("EXCEL文件(*.xls);;EXCEL 2007 文件(*.xlsx)").
     virtual QString saveFileName(const QString& caption, const QString& fileName, const QString& filter,
                                  QWidget* parent = nullptr) = 0;
+    // The save dialog that also reports the entry of `filter` the user chose in *selectedFilter (the
+    // whole entry, e.g. "EXCEL 2007 文件(*.xlsx)"; empty when the dialog cannot tell), so that a name
+    // typed without an extension can take the chosen one. By default the plain dialog, reporting nothing.
+    virtual QString saveFileName(const QString& caption, const QString& fileName, const QString& filter,
+                                 QWidget* parent, QString* selectedFilter);
     virtual QString openFileName(const QString& caption, const QString& dir, const QString& filter,
                                  QWidget* parent = nullptr) = 0;
     virtual QString directory(const QString& caption, const QString& dir, QWidget* parent = nullptr) = 0;
@@ -49,6 +54,8 @@ public:
                                         QMessageBox::StandardButtons buttons, QWidget* parent) override;
     QString saveFileName(const QString& caption, const QString& fileName, const QString& filter,
                          QWidget* parent) override;
+    QString saveFileName(const QString& caption, const QString& fileName, const QString& filter, QWidget* parent,
+                         QString* selectedFilter) override;
     QString openFileName(const QString& caption, const QString& dir, const QString& filter,
                          QWidget* parent) override;
     QString directory(const QString& caption, const QString& dir, QWidget* parent) override;

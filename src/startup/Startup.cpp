@@ -1,5 +1,7 @@
 // After the connection: the operator logs in, then the main window runs with every subsystem's
 // commands connected to it.
+#include "Startup.h"
+
 #include <QApplication>
 #include <QScreen>
 
@@ -8,11 +10,10 @@
 #include "Frm_Main.h"
 #include "LoginFlow.h"
 #include "LoginState.h"
-#include "Startup.h"
 
 namespace qv {
 
-bool runAfterConnect(Context& ctx) {
+StartupOutcome runAfterConnect(Context& ctx) {
     // Both live for the rest of the run; the application object owns them.
     auto* login = new LoginState;
     login->setParent(qApp);
@@ -20,16 +21,17 @@ bool runAfterConnect(Context& ctx) {
     auto* main = new Frm_Main(ctx);
     installCommands(ctx, *main);
 
-    if (!runLoginDialog(ctx)) {
+    const LoginResult result = openLoginDialog(ctx);
+    if (result != LoginResult::LoggedIn) {
         delete main;
         ctx.main = nullptr;
-        return false;
+        return result == LoginResult::Failed ? StartupOutcome::Failed : StartupOutcome::Quit;
     }
     main->setAttribute(Qt::WA_DeleteOnClose);
     // Sized to the screen first, so that it fills it also where no window manager maximises it.
     if (QScreen* screen = QGuiApplication::primaryScreen()) main->setGeometry(screen->availableGeometry());
     main->showMaximized();
-    return true;
+    return StartupOutcome::Run;
 }
 
 }  // namespace qv

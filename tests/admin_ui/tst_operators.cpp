@@ -20,6 +20,7 @@
 #include "CheckTree.h"
 #include "Frm_Main.h"
 #include "LoginFlow.h"
+#include "OperatorStore.h"
 #include "PasswordHash.h"
 #include "TestDb.h"
 #include "Workstation.h"
@@ -638,7 +639,51 @@ private slots:
         }
     }
 
+    // The store itself refuses to change or remove the system operator, whichever window asks: his
+    // role, description, password and rights stay as they are.
+    void systemOperatorProtectedInStore() {
+        const QStringList adminRights = userRights(QStringLiteral("Admin"));
+        const QVariant role = adminValue(QStringLiteral("Admin"), "PartName");
+        const QVariant password = adminValue(QStringLiteral("Admin"), "Password");
+        QList<admin::NodeState> unchecked;
+        for (const QString& row : adminRights)
+            unchecked << admin::NodeState{row.section(QLatin1Char(' '), 0, 0), 1};
+        admin::OperatorStore store(db());
+        const auto refused =
+            store.changeOperator(admin::kSystemOperator,
+                                 admin::OperatorEntry{QStringLiteral("Admin"), QStringLiteral("pw"),
+                                                      kOrdinary, QStringLiteral("改")},
+                                 unchecked);
+        QVERIFY(refused);
+        QCOMPARE(refused->message, QStringLiteral("系统超级管理员，不允许修改！"));
+        QCOMPARE(store.deleteOperator(admin::kSystemOperator), admin::OperatorStore::Removal::Protected);
+        QCOMPARE(adminValue(QStringLiteral("Admin"), "PartName"), role);
+        QCOMPARE(adminValue(QStringLiteral("Admin"), "Password"), password);
+        QCOMPARE(adminValue(QStringLiteral("Admin"), "UserID").toInt(), admin::kSystemOperator);
+        QCOMPARE(userRights(QStringLiteral("Admin")), adminRights);
+        QVERIFY(!db().inTransaction());
+    }
+
     // --- deleting ----------------------------------------------------------------------------------
+
+    // An operator that another workstation removed while the list was open: not reported as removed;
+    // the list is read again.
+    void deleteOperatorRemovedMeanwhile() {
+        const int id = addOperatorRow(QStringLiteral("张三"), kOrdinary);
+        ws->prompter.expect(kAskDelete, QMessageBox::Yes, kWarning);
+        ws->prompter.expect(QStringLiteral("要删除的用户已不存在，可能已被其他操作员删除。"), QMessageBox::Ok,
+                            kWarning);
+        openList([&](QDialog& list) {
+            selectUser(list, QStringLiteral("张三"));
+            db().exec(QStringLiteral("delete from admin where UserID = :id"), {{"id", id}});
+            press(list, "Btn_Del");
+            QVERIFY(!userRow(list, QStringLiteral("张三")));
+            QVERIFY(userRow(list, QStringLiteral("Admin")));
+        });
+        admin::OperatorStore store(db());
+        QCOMPARE(store.deleteOperator(id), admin::OperatorStore::Removal::Missing);
+        QVERIFY(!db().inTransaction());
+    }
 
     // Any other operator goes with his rights rows, also the one logged in; rows he owns stay.
     void deleteOperator_data() {

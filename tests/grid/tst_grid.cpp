@@ -3,8 +3,8 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
@@ -25,35 +25,38 @@ namespace {
 
 struct FieldRow {
     QString field, name;
-    int show = 1, showId = 0, width = 80, showUp = 0, sumField = 0, showButton = 0, fieldType = 0, dotsize = 0;
+    int show = 1, showId = 0, width = 80, showUp = 0, sumField = 0, showButton = 0, fieldType = 0,
+        dotsize = 0;
 };
 
 void addFieldRows(Database& db, const QString& key, const QList<FieldRow>& rows) {
     for (const FieldRow& r : rows)
-        db.execute(QStringLiteral("insert into T_FieldShow (TableName, Field, Name, Show, ShowID, Width, ShowUp, "
-                                  "SumField, ShowButton, F_Field, FieldType, dotsize) values (:key, :field, :name, "
-                                  ":show, :showid, :width, :showup, :sum, :button, 0, :ftype, :dot)"),
-                   {{QStringLiteral("key"), key},
-                    {QStringLiteral("field"), r.field},
-                    {QStringLiteral("name"), r.name},
-                    {QStringLiteral("show"), r.show},
-                    {QStringLiteral("showid"), r.showId},
-                    {QStringLiteral("width"), r.width},
-                    {QStringLiteral("showup"), r.showUp},
-                    {QStringLiteral("sum"), r.sumField},
-                    {QStringLiteral("button"), r.showButton},
-                    {QStringLiteral("ftype"), r.fieldType},
-                    {QStringLiteral("dot"), r.dotsize}});
+        db.execute(
+            QStringLiteral("insert into T_FieldShow (TableName, Field, Name, Show, ShowID, Width, ShowUp, "
+                           "SumField, ShowButton, F_Field, FieldType, dotsize) values (:key, :field, :name, "
+                           ":show, :showid, :width, :showup, :sum, :button, 0, :ftype, :dot)"),
+            {{QStringLiteral("key"), key},
+             {QStringLiteral("field"), r.field},
+             {QStringLiteral("name"), r.name},
+             {QStringLiteral("show"), r.show},
+             {QStringLiteral("showid"), r.showId},
+             {QStringLiteral("width"), r.width},
+             {QStringLiteral("showup"), r.showUp},
+             {QStringLiteral("sum"), r.sumField},
+             {QStringLiteral("button"), r.showButton},
+             {QStringLiteral("ftype"), r.fieldType},
+             {QStringLiteral("dot"), r.dotsize}});
 }
 
 void addLine(Database& db, const QString& code, const QString& product, double price, double number) {
-    db.execute(QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, "
-                              "DisCount, SaleMoney) values ('B1', :code, :product, :price, :number, 1, :money)"),
-               {{QStringLiteral("code"), code},
-                {QStringLiteral("product"), product},
-                {QStringLiteral("price"), price},
-                {QStringLiteral("number"), number},
-                {QStringLiteral("money"), price * number}});
+    db.execute(
+        QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number, "
+                       "DisCount, SaleMoney) values ('B1', :code, :product, :price, :number, 1, :money)"),
+        {{QStringLiteral("code"), code},
+         {QStringLiteral("product"), product},
+         {QStringLiteral("price"), price},
+         {QStringLiteral("number"), number},
+         {QStringLiteral("money"), price * number}});
 }
 
 QStringList titles(const DBGrid& g) {
@@ -125,7 +128,8 @@ private slots:
     void applyLayoutBuildsTheConfiguredColumns() {
         openLines();
         addProbeLayout();
-        QAbstractItemModelTester tester(grid->gridModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(grid->gridModel(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("Probe")));
 
         QVERIFY(grid->isConfigured());
@@ -148,7 +152,8 @@ private slots:
         QCOMPARE(grid->gridModel()->index(1, 3).data().toString(), QStringLiteral("O'Neil 扳手"));
         // Memo text is drawn on one line; the whole text is in the tool tip.
         QCOMPARE(grid->gridModel()->index(2, 3).data().toString(), QStringLiteral("钳子 第二行"));
-        QCOMPARE(grid->gridModel()->index(2, 3).data(Qt::ToolTipRole).toString(), QStringLiteral("钳子\n第二行"));
+        QCOMPARE(grid->gridModel()->index(2, 3).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("钳子\n第二行"));
         QCOMPARE(grid->gridModel()->index(0, 3).data(Qt::ToolTipRole).toString(), QString());
         QCOMPARE(grid->cellText(2, 3), QStringLiteral("钳子\n第二行"));
 
@@ -160,7 +165,8 @@ private slots:
 
     void applyLayoutWithoutShownRowsShowsTheDatasetFields() {
         openLines();
-        addFieldRows(db(), QStringLiteral("AllHidden"), {{QStringLiteral("Product"), QStringLiteral("名称"), 0}});
+        addFieldRows(db(), QStringLiteral("AllHidden"),
+                     {{QStringLiteral("Product"), QStringLiteral("名称"), 0}});
         for (const QString& key : {QStringLiteral("AllHidden"), QStringLiteral("NoSuchKey")}) {
             QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, key));
             QVERIFY(!grid->isConfigured());
@@ -185,7 +191,8 @@ private slots:
     void applyLayoutShowsAtMost51Columns() {
         openLines();
         QList<FieldRow> rows;
-        for (int i = 0; i < 60; ++i) rows << FieldRow{QStringLiteral("Product"), QStringLiteral("名称%1").arg(i), 1, i};
+        for (int i = 0; i < 60; ++i)
+            rows << FieldRow{QStringLiteral("Product"), QStringLiteral("名称%1").arg(i), 1, i};
         addFieldRows(db(), QStringLiteral("Wide"), rows);
         QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("Wide")));
         QCOMPARE(grid->columnCount(), kMaxGridColumns);
@@ -197,15 +204,24 @@ private slots:
         QTest::addColumn<int>("dotsize");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("format");
-        QTest::newRow("INI1 2") << 2 << 5 << 1 << "3.50" << "0.00";
-        QTest::newRow("INI1 0") << 0 << 5 << 1 << "4" << "0";
-        QTest::newRow("INI1 1") << 1 << 5 << 1 << "3.5" << "0.0";
-        QTest::newRow("INI1 10") << 10 << 5 << 1 << "3.5000000000" << "0.0000000000";
-        QTest::newRow("INI1 11 out of range") << 11 << 5 << 1 << "3.5" << "";
-        QTest::newRow("INI1 -1 out of range") << -1 << 5 << 1 << "3.5" << "";
-        QTest::newRow("INI2 for dotsize 2") << 2 << 3 << 2 << "3.500" << "0.000";
-        QTest::newRow("dotsize 0") << 2 << 3 << 0 << "3.5" << "";
-        QTest::newRow("dotsize 4 unknown") << 2 << 3 << 4 << "3.5" << "";
+        QTest::newRow("INI1 2") << 2 << 5 << 1 << "3.50"
+                                << "0.00";
+        QTest::newRow("INI1 0") << 0 << 5 << 1 << "4"
+                                << "0";
+        QTest::newRow("INI1 1") << 1 << 5 << 1 << "3.5"
+                                << "0.0";
+        QTest::newRow("INI1 10") << 10 << 5 << 1 << "3.5000000000"
+                                 << "0.0000000000";
+        QTest::newRow("INI1 11 out of range") << 11 << 5 << 1 << "3.5"
+                                              << "";
+        QTest::newRow("INI1 -1 out of range") << -1 << 5 << 1 << "3.5"
+                                              << "";
+        QTest::newRow("INI2 for dotsize 2") << 2 << 3 << 2 << "3.500"
+                                            << "0.000";
+        QTest::newRow("dotsize 0") << 2 << 3 << 0 << "3.5"
+                                   << "";
+        QTest::newRow("dotsize 4 unknown") << 2 << 3 << 4 << "3.5"
+                                           << "";
     }
 
     void decimals() {
@@ -223,7 +239,8 @@ private slots:
         QCOMPARE(grid->column(0).format, format);
         QCOMPARE(grid->gridModel()->index(0, 0).data().toString(), shown);
         grid->setFooterVisible(true);
-        QCOMPARE(grid->footerText(0), format.isEmpty() ? QStringLiteral("13.75") : Dataset::formatValue(13.75, format));
+        QCOMPARE(grid->footerText(0),
+                 format.isEmpty() ? QStringLiteral("13.75") : Dataset::formatValue(13.75, format));
     }
 
     void decimalsFormats() {
@@ -241,7 +258,8 @@ private slots:
                       {QStringLiteral("Number"), QStringLiteral("数量"), 1, 1},
                       {QStringLiteral("NoSuchField"), QStringLiteral("没有"), 1, 2},
                       {QStringLiteral("Product"), QStringLiteral("名称"), 1, 3}});
-        ws->prompter.expect(QStringLiteral("字段 NoSuchField 不存在"), QMessageBox::Ok, QStringLiteral("错误"));
+        ws->prompter.expect(QStringLiteral("字段 NoSuchField 不存在"), QMessageBox::Ok,
+                            QStringLiteral("错误"));
         QVERIFY(!ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("Bad")));
         QCOMPARE(fields(*grid), (QStringList{"Product_Code", "Number"}));
         QCOMPARE(ds->displayLabel(QStringLiteral("Product")), QStringLiteral("Product"));
@@ -249,10 +267,10 @@ private slots:
 
     void footerTotalsComeFromTheWholeResult() {
         // 2000 lines: the footer is right although the grid has read only the first chunk.
-        db().execute(QStringLiteral(
-            "insert into T_SaleDetail (BillCode, Product_Code, Number, SaleMoney) "
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
-            "select 'B', 'P' || i, i, 0.5 from n"));
+        db().execute(
+            QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Number, SaleMoney) "
+                           "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2000) "
+                           "select 'B', 'P' || i, i, 0.5 from n"));
         ds->setSql(QStringLiteral("select * from T_SaleDetail"));
         ds->open();
         addProbeLayout();
@@ -280,8 +298,8 @@ private slots:
         QTest::newRow("gridsale: button columns") << "gridsale" << QStringList{"Product_Code", "Product"};
         QTest::newRow("GridSale: every column")
             << "GridSale"
-            << QStringList{"Product_Code", "Product", "Product_Specific", "Unit_Name", "SalePrice", "Number",
-                           "DisCount", "CMoney", "memo"};
+            << QStringList{"Product_Code", "Product",  "Product_Specific", "Unit_Name", "SalePrice",
+                           "Number",       "DisCount", "CMoney",           "memo"};
         QTest::newRow("other spelling: none") << "GRIDSALE" << QStringList{};
     }
 
@@ -323,16 +341,23 @@ private slots:
         ws->prompter.expect(QStringLiteral("列属性已成功保存!"), QMessageBox::Ok, QStringLiteral("提醒"));
         SaveGridLayout(ctx(), *grid, QStringLiteral("Probe"), true);
 
-        QSqlQuery q = db().exec(QStringLiteral(
-            "select Field, ShowID, Width from T_FieldShow where TableName='Probe' and Show=1 order by ShowID"));
+        QSqlQuery q =
+            db().exec(QStringLiteral("select Field, ShowID, Width from T_FieldShow where TableName='Probe' "
+                                     "and Show=1 order by ShowID"));
         QStringList stored;
         while (q.next())
-            stored << QStringLiteral("%1 %2 %3").arg(q.value(0).toString()).arg(q.value(1).toInt()).arg(q.value(2).toInt());
-        QCOMPARE(stored, (QStringList{"Product 0 150", "Product_Code 1 90", "Number 2 77", "SaleMoney 3 100"}));
+            stored << QStringLiteral("%1 %2 %3")
+                          .arg(q.value(0).toString())
+                          .arg(q.value(1).toInt())
+                          .arg(q.value(2).toInt());
+        QCOMPARE(stored,
+                 (QStringList{"Product 0 150", "Product_Code 1 90", "Number 2 77", "SaleMoney 3 100"}));
         // The hidden row keeps its place.
-        QCOMPARE(db().scalar(QStringLiteral("select ShowID from T_FieldShow where TableName='Probe' and Field='SalePrice'"))
-                     .toInt(),
-                 2);
+        QCOMPARE(
+            db().scalar(QStringLiteral(
+                            "select ShowID from T_FieldShow where TableName='Probe' and Field='SalePrice'"))
+                .toInt(),
+            2);
 
         // Without confirmation nothing is shown; the next layout comes back as saved.
         SaveGridLayout(ctx(), *grid, QStringLiteral("Probe"), false);
@@ -347,15 +372,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("codes");  // Product_Code in the sorted order
         QTest::newRow("none") << QStringList{} << "" << QStringList{"G1", "G2", "G3", "G4"};
-        QTest::newRow("Goods1") << QStringList{"Goods1", "+"} << "  Goods1" << QStringList{"G3", "G1", "G4", "G2"};
+        QTest::newRow("Goods1") << QStringList{"Goods1", "+"} << "  Goods1"
+                                << QStringList{"G3", "G1", "G4", "G2"};
         QTest::newRow("Goods1 desc") << QStringList{"Goods1", "-"} << "  Goods1 DESC "
                                      << QStringList{"G2", "G4", "G1", "G3"};
-        QTest::newRow("Goods2 then Goods1") << QStringList{"Goods2", "+", "Goods1", "-"} << "  Goods2, Goods1 DESC "
-                                            << QStringList{"G4", "G1", "G2", "G3"};
+        QTest::newRow("Goods2 then Goods1")
+            << QStringList{"Goods2", "+", "Goods1", "-"} << "  Goods2, Goods1 DESC "
+            << QStringList{"G4", "G1", "G2", "G3"};
         QTest::newRow("Goods1 then Goods2") << QStringList{"Goods1", "+", "Goods2", "+"} << "  Goods1, Goods2"
                                             << QStringList{"G3", "G1", "G4", "G2"};
-        QTest::newRow("Goods2 desc then Goods1") << QStringList{"Goods2", "-", "Goods1", "+"}
-                                                 << "  Goods2 DESC , Goods1" << QStringList{"G3", "G2", "G1", "G4"};
+        QTest::newRow("Goods2 desc then Goods1")
+            << QStringList{"Goods2", "-", "Goods1", "+"} << "  Goods2 DESC , Goods1"
+            << QStringList{"G3", "G2", "G1", "G4"};
     }
 
     void sortByMarkers() {
@@ -365,8 +393,9 @@ private slots:
         const QList<QStringList> products{
             {"G1", "b", "x"}, {"G2", "d", "y"}, {"G3", "a", "y"}, {"G4", "c", "x"}};
         for (const QStringList& p : products)
-            db().execute(QStringLiteral("insert into T_Products (Product_Code, Goods1, Goods2) values (:c, :g1, :g2)"),
-                         {{QStringLiteral("c"), p[0]}, {QStringLiteral("g1"), p[1]}, {QStringLiteral("g2"), p[2]}});
+            db().execute(
+                QStringLiteral("insert into T_Products (Product_Code, Goods1, Goods2) values (:c, :g1, :g2)"),
+                {{QStringLiteral("c"), p[0]}, {QStringLiteral("g1"), p[1]}, {QStringLiteral("g2"), p[2]}});
         ds->setSql(QStringLiteral("select * from T_Products order by Product_Code"));
         ds->open();
         addFieldRows(db(), QStringLiteral("Goods"),
@@ -376,8 +405,9 @@ private slots:
         QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("Goods")));
         grid->clearSortMarkers();
         for (int i = 0; i + 1 < marks.size(); i += 2)
-            grid->setSortMarker(grid->columnOf(marks[i]),
-                                marks[i + 1] == QLatin1String("-") ? SortMarker::Descending : SortMarker::Ascending);
+            grid->setSortMarker(grid->columnOf(marks[i]), marks[i + 1] == QLatin1String("-")
+                                                              ? SortMarker::Descending
+                                                              : SortMarker::Ascending);
         QCOMPARE(SortByMarkers(*grid, *ds), text);
         QCOMPARE(columnOf(*ds, QStringLiteral("Product_Code")), codes);
     }
@@ -448,7 +478,8 @@ private slots:
         QVERIFY(m->flags(m->index(0, 3)) & Qt::ItemIsEditable);
         QVERIFY(m->setData(m->index(0, 3), QStringLiteral("新名称")));
         ds->post();
-        QCOMPARE(db().scalar(QStringLiteral("select Product from T_SaleDetail where Product_Code='P1'")).toString(),
+        QCOMPARE(db().scalar(QStringLiteral("select Product from T_SaleDetail where Product_Code='P1'"))
+                     .toString(),
                  QStringLiteral("新名称"));
         // The grid's flags come from its dataset: a dataset without an update table is not edited.
         Dataset plain(db(), QStringLiteral("Qry_Plain"));
@@ -470,6 +501,54 @@ private slots:
         QVERIFY(!grid->gridModel()->setData(grid->gridModel()->index(0, 2), QStringLiteral("x")));
     }
 
+    // Yes/no columns show a check mark, not 1/0, and are not edited in the grid, also in an editable
+    // grid and under a configured layout; printed they show "√" or nothing.
+    void yesNoColumnsShowACheckMark_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("configured");
+        QTest::newRow("contact.Main") << "contact"
+                                      << "Main" << false;
+        QTest::newRow("T_Schedule.Awoke") << "T_Schedule"
+                                          << "Awoke" << false;
+        QTest::newRow("T_Schedule.Awoke, configured") << "T_Schedule"
+                                                      << "Awoke" << true;
+    }
+    void yesNoColumnsShowACheckMark() {
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(bool, configured);
+        for (int v : {1, 0})
+            db().execute(QStringLiteral("insert into %1 (CustCode, %2) values ('K1', :v)").arg(table, field),
+                         {{QStringLiteral("v"), v}});
+        ds->setSql(QStringLiteral("select CustCode, %1 from %2 order by %1 desc").arg(field, table));
+        ds->open();
+        if (configured) {
+            addFieldRows(db(), QStringLiteral("YesNo"),
+                         {{field, QStringLiteral("提醒"), 1, 0, 60},
+                          {QStringLiteral("CustCode"), QStringLiteral("编号"), 1, 1, 90}});
+            QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("YesNo")));
+        } else {
+            grid->setDataset(ds.get());
+        }
+        grid->setReadOnly(false);
+        GridModel* m = grid->gridModel();
+        const int c = grid->columnOf(field);
+        QVERIFY(c >= 0);
+        QCOMPARE(m->index(0, c).data(Qt::DisplayRole), QVariant());
+        QCOMPARE(m->index(0, c).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(m->index(1, c).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(!(m->flags(m->index(0, c)) & Qt::ItemIsEditable));
+        QVERIFY(!(m->flags(m->index(0, c)) & Qt::ItemIsUserCheckable));
+        QVERIFY(!m->setData(m->index(0, c), 0));
+        QCOMPARE(grid->cellText(0, c), QStringLiteral("√"));
+        QCOMPARE(grid->cellText(1, c), QString());
+        // Other columns keep their text.
+        const int code = grid->columnOf(QStringLiteral("CustCode"));
+        QCOMPARE(m->index(0, code).data(Qt::DisplayRole).toString(), QStringLiteral("K1"));
+        QCOMPARE(m->index(0, code).data(Qt::CheckStateRole), QVariant());
+    }
+
     void codeLevel_data() {
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("code");
@@ -478,10 +557,14 @@ private slots:
             QTest::addRow("length %d", len) << kCodePattern << QString(len, QLatin1Char('1'))
                                             << (len % 2 == 0 && len <= 30 ? len / 2 : -1);
         QTest::newRow("empty code") << kCodePattern << "" << -1;
-        QTest::newRow("empty pattern") << "" << "01" << -1;
-        QTest::newRow("uneven levels") << "324" << "01234" << 2;
-        QTest::newRow("uneven levels, no match") << "324" << "0123" << -1;
-        QTest::newRow("not a pattern") << "2x2" << "0101" << -1;
+        QTest::newRow("empty pattern") << ""
+                                       << "01" << -1;
+        QTest::newRow("uneven levels") << "324"
+                                       << "01234" << 2;
+        QTest::newRow("uneven levels, no match") << "324"
+                                                 << "0123" << -1;
+        QTest::newRow("not a pattern") << "2x2"
+                                       << "0101" << -1;
     }
 
     void codeLevel() {
@@ -493,9 +576,9 @@ private slots:
 
     void loadCodeTreeNestsByCode() {
         db().execute(QStringLiteral("delete from Dict_Cust_Category"));
-        const QList<QStringList> rows{{"01", "华北"},    {"0101", "北京"},  {"010101", "海淀"}, {"011", "坏码"},
-                                      {"0102 ", "天津"}, {"02", "华东"},    {"0201", "上海"},  {"030101", "孤儿"},
-                                      {"04", "华南 "}};
+        const QList<QStringList> rows{{"01", "华北"},   {"0101", "北京"},   {"010101", "海淀"},
+                                      {"011", "坏码"},  {"0102 ", "天津"},  {"02", "华东"},
+                                      {"0201", "上海"}, {"030101", "孤儿"}, {"04", "华南 "}};
         for (const QStringList& r : rows)
             db().execute(QStringLiteral("insert into Dict_Cust_Category (Code, Name) values (:c, :n)"),
                          {{QStringLiteral("c"), r[0]}, {QStringLiteral("n"), r[1]}});
@@ -513,8 +596,9 @@ private slots:
             return item->text(0) + (kids.isEmpty() ? QString() : QStringLiteral("(") + kids.join(',') + ')');
         };
         // Codes of odd length are skipped; a code whose parent is missing hangs under the root.
-        QCOMPARE(shape(root), QStringLiteral("客户分类(01-华北(0101-北京(010101-海淀),0102-天津),02-华东(0201-上海),"
-                                             "030101-孤儿,04-华南)"));
+        QCOMPARE(shape(root),
+                 QStringLiteral("客户分类(01-华北(0101-北京(010101-海淀),0102-天津),02-华东(0201-上海),"
+                                "030101-孤儿,04-华南)"));
         QCOMPARE(root->child(0)->child(0)->data(0, kCodeRole).toString(), QStringLiteral("0101"));
         QCOMPARE(root->child(0)->data(0, kImageIndexRole).toInt(), 0);
         QVERIFY(!root->child(0)->isExpanded());
@@ -529,8 +613,9 @@ private slots:
         QTreeWidget tree;
         LoadRightsTree(ctx(), tree, QStringLiteral("T_PartAuthority"), QStringLiteral(" Partname=:role"),
                        {{QStringLiteral("role"), QStringLiteral("普通用户")}});
-        QSqlQuery q = db().exec(QStringLiteral("select Code, FunctionName, Tag from T_PartAuthority "
-                                               "where PartName='普通用户' order by Code"));
+        QSqlQuery q =
+            db().exec(QStringLiteral("select Code, FunctionName, Tag from T_PartAuthority "
+                                     "where PartName='普通用户' order by Code"));
         int tops = 0, nodes = 0;
         QTreeWidgetItem* top = nullptr;
         while (q.next()) {
@@ -549,7 +634,9 @@ private slots:
             QCOMPARE(item->text(0), q.value(1).toString().trimmed());
             QCOMPARE(item->data(0, kImageIndexRole).toInt(), code.toInt());
             const int tag = q.value(2).toInt();
-            QCOMPARE(item->checkState(0), tag == 2 ? Qt::Checked : tag == 3 ? Qt::PartiallyChecked : Qt::Unchecked);
+            QCOMPARE(item->checkState(0), tag == 2   ? Qt::Checked
+                                          : tag == 3 ? Qt::PartiallyChecked
+                                                     : Qt::Unchecked);
         }
         QVERIFY(tops > 1);
         QCOMPARE(tree.topLevelItemCount(), tops);

@@ -70,7 +70,8 @@ class TestGridDialogs : public QObject {
     }
 
     QStringList shownInDb() {
-        QSqlQuery q = db().exec(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Show=1 order by ID"));
+        QSqlQuery q = db().exec(
+            QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Show=1 order by ID"));
         QStringList out;
         while (q.next()) out << q.value(0).toString();
         return out;
@@ -122,10 +123,12 @@ private slots:
             // All at once; a button is enabled only while its source list has entries.
             addAll->click();
             QCOMPARE(items(shown), (QStringList{"编码", "数量", "单'价", "名称", "规格"}));
-            QVERIFY(!add->isEnabled() && !addAll->isEnabled() && remove->isEnabled() && removeAll->isEnabled());
+            QVERIFY(!add->isEnabled() && !addAll->isEnabled() && remove->isEnabled() &&
+                    removeAll->isEnabled());
             removeAll->click();
             QCOMPARE(items(hidden), (QStringList{"编码", "数量", "单'价", "名称", "规格"}));
-            QVERIFY(add->isEnabled() && addAll->isEnabled() && !remove->isEnabled() && !removeAll->isEnabled());
+            QVERIFY(add->isEnabled() && addAll->isEnabled() && !remove->isEnabled() &&
+                    !removeAll->isEnabled());
             hidden->setCurrentRow(2);
             add->click();
             hidden->setCurrentRow(0);
@@ -141,7 +144,8 @@ private slots:
         QVERIFY(ShowFieldChooser(ctx(), QStringLiteral("Probe")));
         QVERIFY(driven);
         // Positions are not changed by the chooser.
-        QCOMPARE(db().scalar(QStringLiteral("select ShowID from T_FieldShow where Name='数量' and TableName='Probe'"))
+        QCOMPARE(db().scalar(QStringLiteral(
+                                 "select ShowID from T_FieldShow where Name='数量' and TableName='Probe'"))
                      .toInt(),
                  4);
     }
@@ -164,7 +168,8 @@ private slots:
             child<QPushButton>(chooser, "Btn_Caption")->click();
             // The lists follow the captions edited, keeping the move made before.
             QCOMPARE(items(child<QListWidget>(chooser, "List_Hidden")), QStringList{"单'价"});
-            QCOMPARE(items(child<QListWidget>(chooser, "List_Shown")), (QStringList{"编码", "规格", "数量", "品名"}));
+            QCOMPARE(items(child<QListWidget>(chooser, "List_Shown")),
+                     (QStringList{"编码", "规格", "数量", "品名"}));
             ws->prompter.expect(QStringLiteral("修改完成！"), QMessageBox::Ok, QStringLiteral("提醒"));
             child<QPushButton>(chooser, "Btn_OK")->click();
             chooser.reject();
@@ -189,12 +194,14 @@ private slots:
             d.reject();
         });
         QVERIFY(ShowFieldChooser(ctx(), QStringLiteral("Probe")));
-        QCOMPARE(db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F1'"))
-                     .toString(),
-                 QStringLiteral("品名"));
-        QCOMPARE(db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F2'"))
-                     .toString(),
-                 QStringLiteral("规格"));
+        QCOMPARE(
+            db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F1'"))
+                .toString(),
+            QStringLiteral("品名"));
+        QCOMPARE(
+            db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F2'"))
+                .toString(),
+            QStringLiteral("规格"));
         QCOMPARE(shownInDb(), (QStringList{"编码", "品名", "规格", "数量"}));
     }
 
@@ -209,15 +216,18 @@ private slots:
         QTest::addColumn<QString>("types");
         QTest::addColumn<QStringList>("otherKeys");  // keys that also configure the first field
         QTest::newRow("customers") << int(Frm_FieldNames::Kind::Customer) << "自定义选项"
-                                   << "custom" << "field" << 6 << "字符项1"
+                                   << "custom"
+                                   << "field" << 6 << "字符项1"
                                    << "客户信息中自定义项目,根据您的需要,您可以定义自己的字段名称."
                                    << "字符项1--字符项6为文本型" << QStringList{"Custom", "Probe"};
         QTest::newRow("products") << int(Frm_FieldNames::Kind::Product) << "选择商品"
-                                  << "Products" << "Goods" << 20 << "商品1"
+                                  << "Products"
+                                  << "Goods" << 20 << "商品1"
                                   << "商品信息中自定义项目,根据您的需要,您可以定义自己的字段名称."
                                   << "商品1--商品20为文本型" << QStringList{"Products", "TC2", "Probe"};
         QTest::newRow("sales") << int(Frm_FieldNames::Kind::Sale) << "销售自定义选项"
-                               << "Sale" << "Bill" << 20 << "字符项1"
+                               << "Sale"
+                               << "Bill" << 20 << "字符项1"
                                << "销售信息中自定义项目,根据您的需要,您可以定义自己的字段名称."
                                << "字符项1--字符项20为文本型." << QStringList{"sale", "Probe"};
     }
@@ -236,8 +246,9 @@ private slots:
         const QString second = prefix + QLatin1Char('2');
         db().execute(QStringLiteral("update T_FieldShow set Name='旧名' where Field=:f and TableName=:k"),
                      {{QStringLiteral("f"), first}, {QStringLiteral("k"), key}});
-        db().execute(QStringLiteral("insert into T_FieldShow (TableName, Field, Name) values ('Probe', :f, '别的')"),
-                     {{QStringLiteral("f"), first}});
+        db().execute(
+            QStringLiteral("insert into T_FieldShow (TableName, Field, Name) values ('Probe', :f, '别的')"),
+            {{QStringLiteral("f"), first}});
         const QString secondBefore =
             db().scalar(QStringLiteral("select Name from T_FieldShow where Field=:f and TableName=:k"),
                         {{QStringLiteral("f"), second}, {QStringLiteral("k"), key}})
@@ -267,8 +278,9 @@ private slots:
         ShowFieldNames(ctx(), Frm_FieldNames::Kind(kind));
 
         // Every row of the field gets the caption, whatever its grid key.
-        QSqlQuery q = db().exec(QStringLiteral("select TableName, Name from T_FieldShow where Field=:f order by ID"),
-                                {{QStringLiteral("f"), first}});
+        QSqlQuery q =
+            db().exec(QStringLiteral("select TableName, Name from T_FieldShow where Field=:f order by ID"),
+                      {{QStringLiteral("f"), first}});
         QStringList keys;
         while (q.next()) {
             keys << q.value(0).toString();
@@ -279,6 +291,94 @@ private slots:
                              {{QStringLiteral("f"), second}, {QStringLiteral("k"), key}})
                      .toString(),
                  secondBefore);
+    }
+
+    // The caption editor refuses a caption another column of the same key has (without case and
+    // surrounding blanks); the column's own caption and captions of other keys are free.
+    void captionEditorRefusesACaptionTaken_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("another column's") << "规格" << true;
+        QTest::newRow("another column's, other case and blanks") << "  qTY " << true;
+        QTest::newRow("its own") << "名称" << false;
+        QTest::newRow("another key's") << "外键" << false;
+        QTest::newRow("new") << "品名" << false;
+    }
+    void captionEditorRefusesACaptionTaken() {
+        QFETCH(QString, caption);
+        QFETCH(bool, refused);
+        addProbeRows();
+        db().execute(QStringLiteral(
+            "insert into T_FieldShow (TableName, Field, Name) values ('Other', 'F9', '外键')"));
+        db().execute(
+            QStringLiteral("update T_FieldShow set Name = 'Qty' where TableName = 'Probe' and Field = 'F4'"));
+        if (refused)
+            ws->prompter.expect(
+                QStringLiteral("表头标签“%1”已被本表格的另一列使用，请换一个标签！").arg(caption.trimmed()),
+                QMessageBox::Ok, QStringLiteral("提醒"));
+        Frm_FieldCaption d(ctx(), QStringLiteral("Probe"));
+        GridModel* m = d.grid()->gridModel();
+        const int col = d.grid()->columnOf(QStringLiteral("name"));
+        QCOMPARE(m->setData(m->index(1, col), caption), !refused);
+        d.dataset()->post();
+        QCOMPARE(
+            db().scalar(QStringLiteral("select Name from T_FieldShow where TableName='Probe' and Field='F1'"))
+                .toString(),
+            refused ? QStringLiteral("名称") : caption);
+    }
+
+    // The field-name dialog refuses a caption that another column of a key showing the field has, or
+    // that two of its boxes share; nothing is stored then.
+    void fieldNamesRefuseACaptionTaken_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("refusedCaption");
+        QTest::newRow("another column's") << "客户名称X"
+                                          << ""
+                                          << "客户名称X";
+        QTest::newRow("two boxes alike") << "等级"
+                                         << " 等级 "
+                                         << "等级";
+        QTest::newRow("two boxes empty") << ""
+                                         << ""
+                                         << "";
+    }
+    void fieldNamesRefuseACaptionTaken() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, refusedCaption);
+        // A column of the customer key (not a user-defined field) with a known caption.
+        db().execute(
+            QStringLiteral("insert into T_FieldShow (TableName, Field, Name) values ('Custom', 'Company', "
+                           "'客户名称x')"));
+        const auto captions = [this] {
+            QStringList out;
+            QSqlQuery q =
+                db().exec(QStringLiteral("select Name from T_FieldShow where Field in ('field1', 'field2') "
+                                         "order by ID"));
+            while (q.next()) out << q.value(0).toString();
+            return out;
+        };
+        const QStringList before = captions();
+        if (refusedCaption.isEmpty())
+            ws->prompter.expect(QStringLiteral("修改成功"), QMessageBox::Ok, QStringLiteral("提醒"));
+        else
+            ws->prompter.expect(
+                QStringLiteral("表头标签“%1”已被本表格的另一列使用，请换一个标签！").arg(refusedCaption),
+                QMessageBox::Ok, QStringLiteral("提醒"));
+        ws->onModal([&](QDialog& d) {
+            d.findChild<QLineEdit*>(QStringLiteral("field1"))->setText(first);
+            d.findChild<QLineEdit*>(QStringLiteral("field2"))->setText(second);
+            child<QPushButton>(d, "Btn_OK")->click();
+            d.reject();
+        });
+        ShowFieldNames(ctx(), Frm_FieldNames::Kind::Customer);
+        if (refusedCaption.isEmpty()) {
+            QVERIFY(!captions().isEmpty());
+            for (const QString& c : captions()) QCOMPARE(c, QString());
+        } else {
+            QCOMPARE(captions(), before);
+        }
     }
 };
 

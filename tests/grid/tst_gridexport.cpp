@@ -45,28 +45,32 @@ class TestGridExport : public QObject {
         db().execute(QStringLiteral("insert into T_sale (BillCode, SaleDate) values (:b, :d)"),
                      {{QStringLiteral("b"), bill}, {QStringLiteral("d"), date}});
     }
-    void addLine(const QString& bill, const QString& code, const QString& product, double price, double number) {
-        db().execute(QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number) "
-                                    "values (:b, :c, :p, :price, :n)"),
-                     {{QStringLiteral("b"), bill},
-                      {QStringLiteral("c"), code},
-                      {QStringLiteral("p"), product},
-                      {QStringLiteral("price"), price},
-                      {QStringLiteral("n"), number}});
+    void addLine(const QString& bill, const QString& code, const QString& product, double price,
+                 double number) {
+        db().execute(
+            QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number) "
+                           "values (:b, :c, :p, :price, :n)"),
+            {{QStringLiteral("b"), bill},
+             {QStringLiteral("c"), code},
+             {QStringLiteral("p"), product},
+             {QStringLiteral("price"), price},
+             {QStringLiteral("n"), number}});
     }
     void addManyLines(int n) {
-        db().execute(QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number) "
-                                    "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                                    "select 'B', 'P' || i, '商品 ' || i, i, 1 from n")
-                         .arg(n));
+        db().execute(
+            QStringLiteral("insert into T_SaleDetail (BillCode, Product_Code, Product, SalePrice, Number) "
+                           "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
+                           "select 'B', 'P' || i, '商品 ' || i, i, 1 from n")
+                .arg(n));
     }
     void layOut() {
-        const QStringList rows{"Product_Code|编码|0|0", "Product|名称|1|0", "SalePrice|单价|2|1", "Number|数量|3|0",
-                               "SaleDate|日期|4|0"};
+        const QStringList rows{"Product_Code|编码|0|0", "Product|名称|1|0", "SalePrice|单价|2|1",
+                               "Number|数量|3|0", "SaleDate|日期|4|0"};
         for (const QString& r : rows) {
             const QStringList p = r.split(QLatin1Char('|'));
-            db().execute(QStringLiteral("insert into T_FieldShow (TableName, Field, Name, Show, ShowID, Width, dotsize) "
-                                        "values ('Exp', :f, :n, 1, :id, 90, :dot)"),
+            db().execute(QStringLiteral(
+                             "insert into T_FieldShow (TableName, Field, Name, Show, ShowID, Width, dotsize) "
+                             "values ('Exp', :f, :n, 1, :id, 90, :dot)"),
                          {{QStringLiteral("f"), p[0]},
                           {QStringLiteral("n"), p[1]},
                           {QStringLiteral("id"), p[2].toInt()},
@@ -75,9 +79,10 @@ class TestGridExport : public QObject {
         QVERIFY(ApplyGridLayout(ctx(), *grid, *ds, QStringLiteral("Exp")));
     }
     void openLines() {
-        ds->setSql(QStringLiteral("select d.Product_Code, d.Product, d.SalePrice, d.Number, s.SaleDate "
-                                  "from T_SaleDetail d left join T_sale s on s.BillCode = d.BillCode "
-                                  "order by d.SaleDetailID"));
+        ds->setSql(
+            QStringLiteral("select d.Product_Code, d.Product, d.SalePrice, d.Number, s.SaleDate "
+                           "from T_SaleDetail d left join T_sale s on s.BillCode = d.BillCode "
+                           "order by d.SaleDetailID"));
         ds->open();
     }
 
@@ -87,7 +92,8 @@ private slots:
         ws = std::make_unique<Workstation>(test::TestDb::fresh());
         ds = std::make_unique<Dataset>(db(), QStringLiteral("Qry_Probe"));
         grid = std::make_unique<DBGrid>();
-        dir = QDir(test::TestDb::tempDir()).filePath(QStringLiteral("export-%1").arg(QTest::currentTestFunction()));
+        dir = QDir(test::TestDb::tempDir())
+                  .filePath(QStringLiteral("export-%1").arg(QTest::currentTestFunction()));
         QDir(dir).removeRecursively();
         QDir().mkpath(dir);
     }
@@ -100,31 +106,43 @@ private slots:
 
     void fileNames_data() {
         QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "report" << "report.xls";
-        QTest::newRow("xls") << "report.xls" << "report.xls";
-        QTest::newRow("upper-case XLS") << "report.XLS" << "report.XLS.xls";
-        QTest::newRow("mixed case") << "report.Xls" << "report.Xls.xls";
-        QTest::newRow("blanks trimmed") << "  /tmp/a b.xls  " << "/tmp/a b.xls";
-        QTest::newRow("xlsx") << "report.xlsx" << "report.xlsx";
-        QTest::newRow("upper-case XLSX") << "report.XLSX" << "report.XLSX.xls";
-        QTest::newRow(".xls inside") << "report.xls.bak" << "report.xls.bak";
-        QTest::newRow("other extension") << "report.csv" << "report.csv.xls";
+        const QString xls = QStringLiteral("EXCEL文件(*.xls)");
+        const QString xlsx = QStringLiteral("EXCEL 2007 文件(*.xlsx)");
+        QTest::newRow("no extension") << "report" << xls << "report.xls";
+        QTest::newRow("no extension, no filter told") << "report" << QString() << "report.xls";
+        QTest::newRow("no extension, xlsx filter") << "report" << xlsx << "report.xlsx";
+        QTest::newRow("xls") << "report.xls" << xls << "report.xls";
+        QTest::newRow("xls typed, xlsx filter") << "report.xls" << xlsx << "report.xls";
+        QTest::newRow("upper-case XLS") << "report.XLS" << xls << "report.XLS.xls";
+        QTest::newRow("upper-case XLS, xlsx filter") << "report.XLS" << xlsx << "report.XLS.xlsx";
+        QTest::newRow("mixed case") << "report.Xls" << xls << "report.Xls.xls";
+        QTest::newRow("blanks trimmed") << "  /tmp/a b.xls  " << xls << "/tmp/a b.xls";
+        QTest::newRow("blanks trimmed, xlsx filter") << "  /tmp/a b  " << xlsx << "/tmp/a b.xlsx";
+        QTest::newRow("xlsx") << "report.xlsx" << xls << "report.xlsx";
+        QTest::newRow("upper-case XLSX") << "report.XLSX" << xls << "report.XLSX.xls";
+        QTest::newRow(".xls inside") << "report.xls.bak" << xls << "report.xls.bak";
+        QTest::newRow("other extension") << "report.csv" << xls << "report.csv.xls";
+        QTest::newRow("other extension, xlsx filter") << "report.csv" << xlsx << "report.csv.xlsx";
     }
 
     void fileNames() {
         QFETCH(QString, chosen);
+        QFETCH(QString, filter);
         QFETCH(QString, written);
-        QCOMPARE(excelFileName(chosen), written);
+        QCOMPARE(excelFileName(chosen, filter), written);
     }
 
     void refusals() {
         // Not open: refused before any dialog.
-        ws->prompter.expect(QStringLiteral("数据没有显示不能导出成Excel文件!"), QMessageBox::Ok, QStringLiteral("提醒"));
+        ws->prompter.expect(QStringLiteral("数据没有显示不能导出成Excel文件!"), QMessageBox::Ok,
+                            QStringLiteral("提醒"));
         ExportGridToExcel(ctx(), *ds, *grid);
         // Open but empty.
         openLines();
-        ws->prompter.expect(QStringLiteral("没有数据,不能导出成Excel文件!"), QMessageBox::Ok, QStringLiteral("提醒"));
+        ws->prompter.expect(QStringLiteral("没有数据,不能导出成Excel文件!"), QMessageBox::Ok,
+                            QStringLiteral("提醒"));
         ExportGridToExcel(ctx(), *ds, *grid);
         // The save dialog cancelled: nothing written, nothing asked.
         addLine(QStringLiteral("B1"), QStringLiteral("P1"), QStringLiteral("螺丝"), 1, 1);
@@ -141,15 +159,27 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("open");
-        QTest::newRow("xls, opened") << "lines" << "lines.xls" << true;
-        QTest::newRow("xlsx, not opened") << "lines.xlsx" << "lines.xlsx" << false;
-        QTest::newRow("XLS gets .xls") << "lines.XLS" << "lines.XLS.xls" << true;
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QByteArray>("magic");  // the workbook's first bytes: BIFF8 compound file or zip
+        const QString xls = QStringLiteral("EXCEL文件(*.xls)");
+        const QString xlsx = QStringLiteral("EXCEL 2007 文件(*.xlsx)");
+        const QByteArray cfb("\xD0\xCF\x11\xE0", 4), zip("PK\x03\x04", 4);
+        QTest::newRow("xls, opened") << "lines"
+                                     << "lines.xls" << true << xls << cfb;
+        QTest::newRow("xlsx, not opened") << "lines.xlsx"
+                                          << "lines.xlsx" << false << xls << zip;
+        QTest::newRow("XLS gets .xls") << "lines.XLS"
+                                       << "lines.XLS.xls" << true << xls << cfb;
+        QTest::newRow("xlsx filter, no extension") << "lines"
+                                                   << "lines.xlsx" << false << xlsx << zip;
     }
 
     void exportWritesTheShownColumnsAndRows() {
         QFETCH(QString, chosen);
         QFETCH(QString, file);
         QFETCH(bool, open);
+        QFETCH(QString, filter);
+        QFETCH(QByteArray, magic);
         addBill(QStringLiteral("B1"), QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
         addBill(QStringLiteral("B2"), QDateTime(QDate(2024, 3, 6), QTime(14, 30, 5)));
         addLine(QStringLiteral("B1"), QStringLiteral("P1"), QStringLiteral("O'Neil 扳手"), 3.5, 2);
@@ -157,15 +187,19 @@ private slots:
         addLine(QStringLiteral("B9"), QStringLiteral("P3"), QString(), 0, 0);
         openLines();
         layOut();
-        grid->moveColumn(1, 0);                                      // 名称 first
+        grid->moveColumn(1, 0);                                         // 名称 first
         grid->view()->setColumnHidden(grid->columnOf("Number"), true);  // not shown: not exported
 
         const QString path = QDir(dir).filePath(file);
-        ws->prompter.nextFile(QDir(dir).filePath(chosen));
+        ws->prompter.nextFile(QDir(dir).filePath(chosen), filter);
         ws->prompter.expect(QStringLiteral("文件%1已建立，是否打开文件？").arg(path),
                             open ? QMessageBox::Ok : QMessageBox::Cancel, QStringLiteral("提醒"));
         ExportGridToExcel(ctx(), *ds, *grid);
         QCOMPARE(ws->shell.opened, open ? QStringList{path} : QStringList{});
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{file});
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(4), magic);
 
         const SheetTable t = readSheet(path);
         QCOMPARE(t.rowCount(), 4);
@@ -188,8 +222,7 @@ private slots:
         ExportGridToExcel(ctx(), *ds, *grid);
         const SheetTable t = readSheet(path);
         QCOMPARE(t.rowCount(), n + 1);
-        for (int r : {1, 513, n / 2, n})
-            QCOMPARE(t.rows[r].value(0), QStringLiteral("P%1").arg(r));
+        for (int r : {1, 513, n / 2, n}) QCOMPARE(t.rows[r].value(0), QStringLiteral("P%1").arg(r));
         QCOMPARE(t.rows[n].value(2), QString::number(n));
         QVERIFY(ds->loadedRows() < n);
     }
@@ -224,6 +257,26 @@ private slots:
         empty.setOutputFormat(QPrinter::PdfFormat);
         empty.setOutputFileName(QDir(dir).filePath(QStringLiteral("empty.pdf")));
         QCOMPARE(PrintGrid(*grid, empty, opt), 1);
+    }
+
+    // A row that cannot be read while the preview paints its pages is shown in the error box; the
+    // preview stays usable and nothing escapes into the event loop.
+    void previewShowsAFailedRead() {
+        addManyLines(3);
+        ds->addCalculatedField(QStringLiteral("Broken"), [](const Dataset&, int) -> QVariant {
+            throw DbError(QStringLiteral("读取失败"));
+        });
+        openLines();
+        grid->setDataset(ds.get());
+        ws->prompter.expect(QStringLiteral("读取失败"), QMessageBox::Ok, QStringLiteral("错误"));
+        bool shown = false;
+        ws->onModal([&](QDialog& d) {
+            shown = d.isVisible();
+            d.reject();
+        });
+        PreviewGrid(ctx(), *grid, GridPrintOptions{});
+        QVERIFY(shown);
+        QVERIFY(ws->allDriversUsed());
     }
 };
 

@@ -1,9 +1,11 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
 
+#include "DbError.h"
 #include "Frm_Login.h"
 #include "LoginFlow.h"
 #include "PasswordHash.h"
@@ -41,17 +43,21 @@ class TestLogin : public QObject {
     std::unique_ptr<Workstation> ws;
 
     void addOperator(const QString& name, const QString& password, int permit = 1, int isUser = 1) {
-        ws->db().exec(QStringLiteral("insert into admin (UserName, Password, PartName, Permit, IsUser) "
-                                     "values (:n, :p, :r, :m, :u)"),
-                      {{"n", name}, {"p", password}, {"r", QStringLiteral("普通用户")}, {"m", permit}, {"u", isUser}});
+        ws->db().exec(
+            QStringLiteral("insert into admin (UserName, Password, PartName, Permit, IsUser) "
+                           "values (:n, :p, :r, :m, :u)"),
+            {{"n", name}, {"p", password}, {"r", QStringLiteral("普通用户")}, {"m", permit}, {"u", isUser}});
         // His rights: a copy of the ordinary role's rows, as the operator editor writes them.
-        ws->db().exec(QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
-                                     "select :n, Code, FunctionName, Authority, Tag from T_PartAuthority "
-                                     "where PartName = '普通用户'"),
-                      {{"n", name}});
+        ws->db().exec(
+            QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
+                           "select :n, Code, FunctionName, Authority, Tag from T_PartAuthority "
+                           "where PartName = '普通用户'"),
+            {{"n", name}});
     }
     QString storedPassword(const QString& name) {
-        return ws->db().scalar(QStringLiteral("select Password from admin where UserName = :n"), {{"n", name}}).toString();
+        return ws->db()
+            .scalar(QStringLiteral("select Password from admin where UserName = :n"), {{"n", name}})
+            .toString();
     }
 
 private slots:
@@ -63,14 +69,31 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");  // empty: the login succeeds
         QTest::addColumn<bool>("passwordCleared");
-        QTest::newRow("empty stored, empty typed") << "" << "" << "" << false;
-        QTest::newRow("empty stored, something typed") << "" << "x" << "张三密码为空，您可以直接点击确定按钮登录！" << true;
-        QTest::newRow("nothing typed") << "Secret" << "" << "请输入密码！" << false;
-        QTest::newRow("other case is wrong") << "Secret" << "secret" << "密码错误，请重新输入密码！" << true;
-        QTest::newRow("plain stored, right") << "Secret" << "Secret" << "" << false;
-        QTest::newRow("trailing blank counts") << "Secret" << "Secret " << "密码错误，请重新输入密码！" << true;
-        QTest::newRow("hash stored, right") << "hash:p;w'd" << "p;w'd" << "" << false;
-        QTest::newRow("hash stored, wrong") << "hash:p;w'd" << "p;w'D" << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("empty stored, empty typed") << ""
+                                                   << ""
+                                                   << "" << false;
+        QTest::newRow("empty stored, something typed")
+            << ""
+            << "x"
+            << "张三密码为空，您可以直接点击确定按钮登录！" << true;
+        QTest::newRow("nothing typed") << "Secret"
+                                       << ""
+                                       << "请输入密码！" << false;
+        QTest::newRow("other case is wrong") << "Secret"
+                                             << "secret"
+                                             << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("plain stored, right") << "Secret"
+                                             << "Secret"
+                                             << "" << false;
+        QTest::newRow("trailing blank counts") << "Secret"
+                                               << "Secret "
+                                               << "密码错误，请重新输入密码！" << true;
+        QTest::newRow("hash stored, right") << "hash:p;w'd"
+                                            << "p;w'd"
+                                            << "" << false;
+        QTest::newRow("hash stored, wrong") << "hash:p;w'd"
+                                            << "p;w'D"
+                                            << "密码错误，请重新输入密码！" << true;
     }
     void attempts() {
         QFETCH(QString, stored);
@@ -146,7 +169,8 @@ private slots:
     }
 
     void adminGetsEveryRightAndAllCustomers() {
-        ws->db().exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', '别人')"));
+        ws->db().exec(
+            QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', '别人')"));
         ws->onModal([&](QDialog& d) { typeAndPress(d, QStringLiteral("Admin"), QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         QCOMPARE(ws->login.currentUser(), QStringLiteral("Admin"));
@@ -158,13 +182,15 @@ private slots:
 
     void rightsFollowCodeOrderNotStorageOrder() {
         // The rows are written in reverse code order: right k must still be the k-th code.
-        ws->db().exec(QStringLiteral("insert into admin (UserName, Password, PartName, Permit) values "
-                                     "('倒序', '', '普通用户', 1)"));
-        ws->db().exec(QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
-                                     "select '倒序', Code, FunctionName, case when Code = :c then 1 else 0 end, 0 "
-                                     "from T_System order by Code desc"),
-                      {{"c", ws->db().scalar(QStringLiteral("select Code from T_System order by Code"
-                                                            " limit 1 offset 1"))}});
+        ws->db().exec(
+            QStringLiteral("insert into admin (UserName, Password, PartName, Permit) values "
+                           "('倒序', '', '普通用户', 1)"));
+        ws->db().exec(
+            QStringLiteral("insert into T_UserAuthority (UserName, Code, FunctionName, Authority, Tag) "
+                           "select '倒序', Code, FunctionName, case when Code = :c then 1 else 0 end, 0 "
+                           "from T_System order by Code desc"),
+            {{"c", ws->db().scalar(QStringLiteral("select Code from T_System order by Code"
+                                                  " limit 1 offset 1"))}});
         ws->onModal([&](QDialog& d) { typeAndPress(d, QStringLiteral("倒序"), QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         for (int k = 1; k <= 100; ++k) QCOMPARE(ws->login.right(k), k == 2);
@@ -173,8 +199,9 @@ private slots:
     void longNamesAreCutAndOwnRowsNotRecognised() {
         const QString name = QStringLiteral("一二三四五六七八九十一二三四五六七八九十廿");  // 21 characters
         addOperator(name, QString());
-        ws->db().exec(QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', :u)"),
-                      {{"u", name}});
+        ws->db().exec(
+            QStringLiteral("insert into custom (CustCode, Company, F_User) values ('K1', '甲', :u)"),
+            {{"u", name}});
         ws->onModal([&](QDialog& d) { typeAndPress(d, name, QString()); });
         QVERIFY(runLoginDialog(*ws->ctx));
         QCOMPARE(ws->login.currentUser(), name.left(20));
@@ -201,6 +228,97 @@ private slots:
         QCOMPARE(announced.count(), 0);
     }
 
+    // The chosen operator was removed on another workstation while the list was open: refused, the
+    // list is read again without him, and the login state stays as it was.
+    void vanishedOperatorIsRefused() {
+        addOperator(QStringLiteral("张三"), QString());
+        addOperator(QStringLiteral("李四"), QString());
+        QSignalSpy announced(&ws->login, &LoginState::loggedIn);
+        ws->prompter.expect(QStringLiteral("请选择一个用户名！"), QMessageBox::Ok, kWarning);
+        QStringList offered;
+        int chosen = 0;
+        ws->onModal([&](QDialog& d) {
+            ws->db().exec(QStringLiteral("delete from admin where UserName = :n"),
+                          {{"n", QStringLiteral("张三")}});
+            typeAndPress(d, QStringLiteral("张三"), QString());
+            auto* combo = child<QComboBox>(d, "Combo_User");
+            for (int i = 0; i < combo->count(); ++i) offered << combo->itemText(i);
+            chosen = combo->currentIndex();
+            QVERIFY(d.isVisible());
+            QTest::mouseClick(child<QPushButton>(d, "Btn_Cancel"), Qt::LeftButton);
+        });
+        QCOMPARE(openLoginDialog(*ws->ctx), LoginResult::Cancelled);
+        QVERIFY_WORKSTATION(*ws);
+        QCOMPARE(offered, (QStringList{QStringLiteral("Admin"), QStringLiteral("李四")}));
+        QCOMPARE(chosen, -1);
+        QCOMPARE(announced.count(), 0);
+        QCOMPARE(ws->login.currentUser(), QString());
+    }
+
+    // A database that connects but cannot serve the operator list: no dialog, the standard error box
+    // with a text that says why. One without the operators table has not been initialised.
+    void unreadableOperatorList_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("initialised");
+        QTest::newRow("no tables") << QString() << false;
+        QTest::newRow("other tables only") << QStringLiteral("create table custom (CustID integer)") << false;
+        QTest::newRow("operators table unreadable")
+            << QStringLiteral("create table admin (UserID integer)") << true;
+    }
+    void unreadableOperatorList() {
+        QFETCH(QString, script);
+        QFETCH(bool, initialised);
+        const ConnectionSettings settings = test::TestDb::empty();
+        Workstation bare(settings);
+        if (!script.isEmpty()) bare.db().execScript(script);
+        QString expected;
+        if (initialised) {
+            // The database's own text for the list's statement.
+            try {
+                bare.db().exec(QStringLiteral("select * from admin where IsUser = 1"));
+                QFAIL("the operator list was readable");
+            } catch (const DbError& e) {
+                expected = e.text();
+            }
+        } else if (settings.driver == Driver::Postgres) {
+            expected =
+                QStringLiteral(
+                    "PostgreSQL 数据库“%1”%2尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                    "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+                    .arg(settings.database, settings.server.isEmpty()
+                                                ? QString()
+                                                : QStringLiteral("（服务器 %1）").arg(settings.server));
+        } else {
+            expected = QStringLiteral(
+                           "SQLite 数据库文件“%1”尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+                           "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+                           .arg(QDir::toNativeSeparators(QFileInfo(settings.database).absoluteFilePath()));
+        }
+        bare.prompter.expect(expected, QMessageBox::Ok, QStringLiteral("错误"));
+        QCOMPARE(openLoginDialog(*bare.ctx), LoginResult::Failed);
+        QVERIFY_WORKSTATION(bare);
+        QCOMPARE(bare.prompter.shown().first().icon, QMessageBox::Critical);
+    }
+
+    // Without IMG/Login.jpg the two hints are drawn in the palette's text colour, not white on the
+    // blank header: the header shows dark text.
+    void hintsReadableWithoutPicture() {
+        QVERIFY(!QFile::exists(QDir(ws->home).filePath(QStringLiteral("IMG/Login.jpg"))));
+        int dark = 0;
+        ws->onModal([&](QDialog& d) {
+            auto* header = child<QLabel>(d, "Image_Login");
+            QCOMPARE(child<QLabel>(d, "Label_Hint1")->text(), QStringLiteral("请选择操作员姓名并输入相应密码"));
+            QCOMPARE(child<QLabel>(d, "Label_Hint2")->text(), QStringLiteral("初始用户为：“Admin” 密码为空"));
+            const QImage shot = header->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (qGray(shot.pixel(x, y)) < 96) ++dark;
+            d.reject();
+        });
+        QCOMPARE(openLoginDialog(*ws->ctx), LoginResult::Cancelled);
+        QVERIFY2(dark > 20, qPrintable(QString::number(dark)));
+    }
+
     void passwordDialog() {
         addOperator(QStringLiteral("张三"), password::hash(QStringLiteral("old")));
         ws->loginAs(QStringLiteral("张三"), 1, {});
@@ -219,9 +337,11 @@ private slots:
         ws->onModal([&](QDialog& d) {
             fill(d, QStringLiteral("OLD"), QStringLiteral("new"), QStringLiteral("new"));
             QVERIFY(d.isVisible());
-            for (auto* e : d.findChildren<QLineEdit*>()) if (!e->isReadOnly()) e->clear();
+            for (auto* e : d.findChildren<QLineEdit*>())
+                if (!e->isReadOnly()) e->clear();
             fill(d, QStringLiteral("old"), QStringLiteral("new"), QStringLiteral("neW"));
-            for (auto* e : d.findChildren<QLineEdit*>()) if (!e->isReadOnly()) e->clear();
+            for (auto* e : d.findChildren<QLineEdit*>())
+                if (!e->isReadOnly()) e->clear();
             fill(d, QStringLiteral("old"), QStringLiteral("new"), QStringLiteral("new"));
             closed = d.result() == QDialog::Accepted;
         });

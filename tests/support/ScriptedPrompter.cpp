@@ -8,8 +8,9 @@ ScriptedPrompter& ScriptedPrompter::expect(const QString& text, QMessageBox::Sta
     return *this;
 }
 
-ScriptedPrompter& ScriptedPrompter::nextFile(const QString& path) {
+ScriptedPrompter& ScriptedPrompter::nextFile(const QString& path, const QString& selectedFilter) {
     files_.push_back(path);
+    filters_.push_back(selectedFilter);
     return *this;
 }
 
@@ -28,6 +29,7 @@ bool ScriptedPrompter::verify(QString* why) const {
 void ScriptedPrompter::clear() {
     expected_.clear();
     files_.clear();
+    filters_.clear();
     shown_.clear();
     failures_.clear();
 }
@@ -60,13 +62,20 @@ QMessageBox::StandardButton ScriptedPrompter::message(const QString& text, const
     return e.answer;
 }
 
-QString ScriptedPrompter::saveFileName(const QString&, const QString&, const QString&, QWidget*) {
+QString ScriptedPrompter::saveFileName(const QString& c, const QString& d, const QString& f, QWidget* p) {
+    return saveFileName(c, d, f, p, nullptr);
+}
+
+QString ScriptedPrompter::saveFileName(const QString&, const QString&, const QString&, QWidget*,
+                                       QString* selectedFilter) {
     if (files_.empty()) {
         failures_ << QStringLiteral("unexpected save dialog");
         return {};
     }
     QString f = files_.front();
     files_.pop_front();
+    if (selectedFilter) *selectedFilter = filters_.front();
+    filters_.pop_front();
     return f;
 }
 

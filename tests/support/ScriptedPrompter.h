@@ -22,8 +22,9 @@ public:
     // Expects a message with exactly this text (and caption, when not null) and answers it.
     ScriptedPrompter& expect(const QString& text, QMessageBox::StandardButton answer = QMessageBox::Ok,
                              const QString& caption = QString());
-    // Answers for the next file dialogs, in order (an empty string means "cancelled").
-    ScriptedPrompter& nextFile(const QString& path);
+    // Answers for the next file dialogs, in order (an empty string means "cancelled"); a save dialog
+    // also reports `selectedFilter` as the filter entry chosen.
+    ScriptedPrompter& nextFile(const QString& path, const QString& selectedFilter = QString());
     // Code to run when the next expected message is shown (e.g. to check the state at that moment).
     ScriptedPrompter& onShow(std::function<void(const Shown&)> fn);
 
@@ -38,6 +39,8 @@ public:
                                         QMessageBox::StandardButtons buttons, QWidget* parent) override;
     QString saveFileName(const QString& caption, const QString& fileName, const QString& filter,
                          QWidget* parent) override;
+    QString saveFileName(const QString& caption, const QString& fileName, const QString& filter, QWidget* parent,
+                         QString* selectedFilter) override;
     QString openFileName(const QString& caption, const QString& dir, const QString& filter,
                          QWidget* parent) override;
     QString directory(const QString& caption, const QString& dir, QWidget* parent) override;
@@ -50,6 +53,7 @@ private:
     };
     std::deque<Expected> expected_;
     std::deque<QString> files_;
+    std::deque<QString> filters_;
     QList<Shown> shown_;
     QStringList failures_;
 };

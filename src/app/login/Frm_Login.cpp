@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "Context.h"
 #include "DbError.h"
@@ -54,7 +55,11 @@ Frm_Login::Frm_Login(Context& ctx, QWidget* parent)
     auto* line2 = new QLabel(QStringLiteral("初始用户为：“Admin” 密码为空"), header);
     line1->setObjectName(QStringLiteral("Label_Hint1"));
     line2->setObjectName(QStringLiteral("Label_Hint2"));
-    for (QLabel* l : {line1, line2}) l->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    // Light text on the picture; without it the palette's own text colour on the blank header.
+    for (QLabel* l : {line1, line2}) {
+        l->setStyleSheet(picture.isNull() ? QStringLiteral("background: transparent;")
+                                          : QStringLiteral("color: white; background: transparent;"));
+    }
     line1->move(20, 62);
     line2->move(20, 84);
 
@@ -86,13 +91,18 @@ Frm_Login::Frm_Login(Context& ctx, QWidget* parent)
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Combo_User, &QComboBox::activated, this, [this] { Edit_Pass->setFocus(); });
 
-    Combo_User->addItems(service_.operators());
-    const int pos = service_.storedPosition();
-    Combo_User->setCurrentIndex(pos >= 0 && pos < Combo_User->count() ? pos : -1);
+    readOperators(service_.storedPosition());
     setTabOrder(Combo_User, Edit_Pass);
     setTabOrder(Edit_Pass, Btn_OK);
     setTabOrder(Btn_OK, Btn_Cancel);
     Edit_Pass->setFocus();
+}
+
+void Frm_Login::readOperators(int position) {
+    const QStringList names = service_.operators();
+    Combo_User->clear();
+    Combo_User->addItems(names);
+    Combo_User->setCurrentIndex(position >= 0 && position < Combo_User->count() ? position : -1);
 }
 
 void Frm_Login::tryLogin() {
@@ -108,6 +118,13 @@ void Frm_Login::tryLogin() {
         return;
     }
     ctx_.prompter.message(out.message, kWarning, QMessageBox::Critical, QMessageBox::Ok, this);
+    if (out.reloadList) {
+        try {
+            readOperators(-1);  // the vanished name is gone from the list; nothing is chosen
+        } catch (const DbError& e) {
+            ctx_.prompter.error(e.text(), this);
+        }
+    }
     if (out.clearPassword) Edit_Pass->clear();
     if (out.focusPassword) Edit_Pass->setFocus();
 }
@@ -163,10 +180,18 @@ void Frm_Password::save() {
     if (out.focus == LoginService::Change::Focus::Repeat) Edit_Verify->setFocus();
 }
 
-bool runLoginDialog(Context& ctx) {
-    Frm_Login dialog(ctx);
-    return ctx.runModal(dialog) == QDialog::Accepted;
+LoginResult openLoginDialog(Context& ctx) {
+    std::unique_ptr<Frm_Login> dialog;
+    try {
+        dialog = std::make_unique<Frm_Login>(ctx);
+    } catch (const DbError& e) {
+        ctx.prompter.error(LoginService::listFailureText(ctx.data.db(), e));
+        return LoginResult::Failed;
+    }
+    return ctx.runModal(*dialog) == QDialog::Accepted ? LoginResult::LoggedIn : LoginResult::Cancelled;
 }
+
+bool runLoginDialog(Context& ctx) { return openLoginDialog(ctx) == LoginResult::LoggedIn; }
 
 void runPasswordDialog(Context& ctx) {
     Frm_Password dialog(ctx);

@@ -12,7 +12,8 @@ namespace qv {
 struct Context;
 
 // The login dialog: pick an operator, type the password. Accepted only after a successful login,
-// which has replaced the context's login state.
+// which has replaced the context's login state. The constructor reads the operator list and throws
+// DbError when it cannot.
 class Frm_Login : public QDialog {
     Q_OBJECT
 public:
@@ -20,6 +21,8 @@ public:
 
 private:
     void tryLogin();
+    // Fills the list from the database; `position` is preselected when it is a valid position.
+    void readOperators(int position);
 
     Context& ctx_;
     LoginService service_;

@@ -1,7 +1,9 @@
 #include "LoginService.h"
 
+#include <QDir>
 #include <QSqlQuery>
 
+#include "DbError.h"
 #include "Frm_Data.h"
 #include "LoginState.h"
 #include "PasswordHash.h"
@@ -20,7 +22,8 @@ struct Operator {
 
 Operator readOperator(Database& db, const QString& name) {
     Operator op;
-    QSqlQuery q = db.exec(QStringLiteral("select * from admin where UserName = :n"), {{QStringLiteral("n"), name}});
+    QSqlQuery q =
+        db.exec(QStringLiteral("select * from admin where UserName = :n"), {{QStringLiteral("n"), name}});
     if (q.next()) {
         op.found = true;
         op.password = q.value(QStringLiteral("Password")).toString();
@@ -40,6 +43,28 @@ QStringList LoginService::operators() const {
 
 int LoginService::storedPosition() const { return data_.ini().readInt(kSection, kKey, -1); }
 
+QString LoginService::listFailureText(const Database& db, const DbError& error) {
+    bool initialised = true;
+    try {
+        initialised = db.hasTable(QStringLiteral("admin"));
+    } catch (const DbError&) {
+        // The catalogue cannot be read either: the database's own text says more than a guess.
+    }
+    if (initialised) return error.text();
+    const ConnectionSettings& s = db.settings();
+    const QString name =
+        s.driver == Driver::Postgres
+            ? (s.server.isEmpty()
+                   ? QStringLiteral("PostgreSQL 数据库“%1”").arg(s.database)
+                   : QStringLiteral("PostgreSQL 数据库“%1”（服务器 %2）").arg(s.database, s.server))
+            : QStringLiteral("SQLite 数据库文件“%1”")
+                  .arg(QDir::toNativeSeparators(QDir(s.baseDir).absoluteFilePath(s.database)));
+    return QStringLiteral(
+               "%1尚未初始化：其中没有操作员表 admin，程序无法运行。\n"
+               "请先用管理工具建立数据库的表和初始数据：quorvan-admin init")
+        .arg(name);
+}
+
 LoginService::Outcome LoginService::attempt(int position, const QString& name, const QString& password) {
     // The chosen position is remembered whatever the outcome, so the next start offers the same name.
     struct StorePosition {
@@ -56,6 +81,12 @@ LoginService::Outcome LoginService::attempt(int position, const QString& name, c
     }
     Database& db = data_.db();
     const Operator op = readOperator(db, name);
+    if (!op.found) {
+        // Deleted on another workstation while this list was open: no login without his row.
+        out.message = QStringLiteral("请选择一个用户名！");
+        out.reloadList = true;
+        return out;
+    }
     if (!password::matches(op.password, password)) {
         if (password.isEmpty()) {
             out.message = QStringLiteral("请输入密码！");
@@ -70,7 +101,7 @@ LoginService::Outcome LoginService::attempt(int position, const QString& name, c
         return out;
     }
     // A plain password written by another tool is replaced by its hash now that it is known.
-    if (op.found && !op.password.isEmpty() && !password::isHash(op.password)) {
+    if (!op.password.isEmpty() && !password::isHash(op.password)) {
         db.exec(QStringLiteral("update admin set Password = :p where UserName = :n"),
                 {{QStringLiteral("p"), password::hash(password)}, {QStringLiteral("n"), name}});
     }
@@ -87,8 +118,9 @@ LoginService::Outcome LoginService::attempt(int position, const QString& name, c
 LoginState::Rights LoginService::readRights(const QString& user) const {
     // Right k is the k-th of the operator's rows in code order.
     LoginState::Rights rights{};
-    QSqlQuery q = data_.db().exec(QStringLiteral("select * from T_UserAuthority where UserName = :u order by Code"),
-                                  {{QStringLiteral("u"), user}});
+    QSqlQuery q =
+        data_.db().exec(QStringLiteral("select * from T_UserAuthority where UserName = :u order by Code"),
+                        {{QStringLiteral("u"), user}});
     for (int k = 0; k < LoginState::kMaxRights && q.next(); ++k)
         rights[k] = q.value(QStringLiteral("Authority")).toInt() != 0;
     return rights;

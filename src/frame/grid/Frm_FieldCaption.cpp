@@ -13,6 +13,8 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "Frm_Data.h"
+#include "GridCaptions.h"
+#include "GridModel.h"
 #include "GridServices.h"
 #include "Prompter.h"
 
@@ -40,6 +42,15 @@ Frm_FieldCaption::Frm_FieldCaption(Context& ctx, QString key, QWidget* parent)
     ApplyGridLayout(ctx, *grid_, *ds_, QStringLiteral("FieldCaption"));
     const int id = grid_->columnOf(QStringLiteral("ID"));
     if (id >= 0) grid_->view()->setColumnHidden(id, true);
+    // A caption another column of the key already has is refused before it reaches the row.
+    grid_->gridModel()->setEditCheck([this](int row, const QString& field, const QVariant& value) {
+        if (field.compare(QLatin1String("name"), Qt::CaseInsensitive) != 0) return true;
+        const qint64 rowId = ds_->value(row, QStringLiteral("ID")).toLongLong();
+        const QString clash = captionClash(ctx_.data.db(), {{rowId, value.toString()}});
+        if (clash.isEmpty()) return true;
+        ctx_.prompter.warning(captionTakenText(clash), QStringLiteral("提醒"), this);
+        return false;
+    });
 
     auto* ok = new QPushButton(QStringLiteral("确定(&Y)"), this);
     ok->setObjectName(QStringLiteral("Btn_OK"));

@@ -12,6 +12,7 @@
 #include "Context.h"
 #include "DbError.h"
 #include "Frm_Data.h"
+#include "GridCaptions.h"
 #include "Prompter.h"
 #include "Transaction.h"
 
@@ -29,24 +30,37 @@ struct KindText {
 KindText textsOf(Frm_FieldNames::Kind kind) {
     switch (kind) {
         case Frm_FieldNames::Kind::Customer:
-            return {"custom", "field", 6, QStringLiteral("自定义选项"), QStringLiteral("字符项%1"),
+            return {"custom",
+                    "field",
+                    6,
+                    QStringLiteral("自定义选项"),
+                    QStringLiteral("字符项%1"),
                     QStringLiteral("客户信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
                     QStringLiteral("字符项1--字符项6为文本型")};
         case Frm_FieldNames::Kind::Product:
-            return {"Products", "Goods", 20, QStringLiteral("选择商品"), QStringLiteral("商品%1"),
+            return {"Products",
+                    "Goods",
+                    20,
+                    QStringLiteral("选择商品"),
+                    QStringLiteral("商品%1"),
                     QStringLiteral("商品信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
                     QStringLiteral("商品1--商品20为文本型")};
         case Frm_FieldNames::Kind::Sale:
             break;
     }
-    return {"Sale", "Bill", 20, QStringLiteral("销售自定义选项"), QStringLiteral("字符项%1"),
+    return {"Sale",
+            "Bill",
+            20,
+            QStringLiteral("销售自定义选项"),
+            QStringLiteral("字符项%1"),
             QStringLiteral("销售信息中自定义项目,根据您的需要,您可以定义自己的字段名称."),
             QStringLiteral("字符项1--字符项20为文本型.")};
 }
 
 }  // namespace
 
-Frm_FieldNames::Frm_FieldNames(Context& ctx, Kind kind, QWidget* parent) : QDialog(parent), ctx_(ctx), kind_(kind) {
+Frm_FieldNames::Frm_FieldNames(Context& ctx, Kind kind, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), kind_(kind) {
     const KindText t = textsOf(kind);
     setObjectName(QStringLiteral("Frm_FieldNames"));
     setWindowTitle(t.title);
@@ -113,8 +127,9 @@ QString Frm_FieldNames::caption(const QString& field) const {
 }
 
 void Frm_FieldNames::load() {
-    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key order by ID"),
-                                      {{QStringLiteral("key"), key()}});
+    QSqlQuery q =
+        ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key order by ID"),
+                            {{QStringLiteral("key"), key()}});
     while (q.next()) {
         const QString field = q.value(QStringLiteral("Field")).toString().trimmed();
         // Rows of other columns of the key have no box.
@@ -127,6 +142,20 @@ void Frm_FieldNames::load() {
 void Frm_FieldNames::save() {
     Database& db = ctx_.data.db();
     try {
+        // Every grid key that shows one of these fields must keep its captions apart.
+        QHash<QString, QString> captions;
+        for (const QLineEdit* b : boxes_) captions.insert(b->objectName(), b->text());
+        const QString clash = captionClash(db, {}, captions);
+        if (!clash.isEmpty()) {
+            ctx_.prompter.warning(captionTakenText(clash), QStringLiteral("提醒"), this);
+            for (QLineEdit* b : boxes_) {
+                if (b->text().trimmed().compare(clash, Qt::CaseInsensitive) == 0) {
+                    b->setFocus();
+                    break;
+                }
+            }
+            return;
+        }
         Transaction t(db);
         for (const QLineEdit* b : boxes_)
             db.execute(QStringLiteral("update T_fieldshow set name=:name where field=:field"),

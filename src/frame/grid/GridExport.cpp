@@ -9,8 +9,8 @@
 #include "GridModel.h"
 #include "OfficeError.h"
 #include "Prompter.h"
-#include "Shell.h"
 #include "SheetWriter.h"
+#include "Shell.h"
 
 namespace qv {
 
@@ -38,13 +38,16 @@ QVariant sheetValue(const QVariant& v, const QString& format) {
 
 }  // namespace
 
-QString excelFileName(const QString& chosen) {
+QString excelFileName(const QString& chosen, const QString& selectedFilter) {
     QString name = chosen.trimmed();
-    if (!name.contains(QLatin1String(".xls"), Qt::CaseSensitive)) name += QLatin1String(".xls");
+    if (!name.contains(QLatin1String(".xls"), Qt::CaseSensitive))
+        name +=
+            selectedFilter.contains(QLatin1String("*.xlsx")) ? QLatin1String(".xlsx") : QLatin1String(".xls");
     return name;
 }
 
-bool writeGridSheet(DBGrid& grid, Dataset& dataset, SheetWriter& writer, const std::function<bool(int)>& progress) {
+bool writeGridSheet(DBGrid& grid, Dataset& dataset, SheetWriter& writer,
+                    const std::function<bool(int)>& progress) {
     const GridModel& m = *grid.gridModel();
     const QVector<int> cols = grid.visualColumns();
     QList<SheetColumn> sheetCols;
@@ -84,17 +87,18 @@ void ExportGridToExcel(Context& ctx, Dataset& dataset, DBGrid& grid) {
         ctx.prompter.info(QStringLiteral("没有数据,不能导出成Excel文件!"), kNotice, &grid);
         return;
     }
-    const QString chosen = ctx.prompter.saveFileName(QStringLiteral("导出到Excel文件"), QString(),
-                                                     QStringLiteral("EXCEL文件(*.xls);;EXCEL 2007 文件(*.xlsx)"),
-                                                     &grid);
+    QString filter;
+    const QString chosen = ctx.prompter.saveFileName(
+        QStringLiteral("导出到Excel文件"), QString(),
+        QStringLiteral("EXCEL文件(*.xls);;EXCEL 2007 文件(*.xlsx)"), &grid, &filter);
     if (chosen.trimmed().isEmpty()) return;
-    const QString name = excelFileName(chosen);
+    const QString name = excelFileName(chosen, filter);
 
     std::unique_ptr<QProgressDialog> bar;
     const int total = dataset.recordCount();
     if (total >= kProgressRows) {
-        bar = std::make_unique<QProgressDialog>(QStringLiteral("正在导出Excel文件..."), QStringLiteral("取消"), 0,
-                                                total, &grid);
+        bar = std::make_unique<QProgressDialog>(QStringLiteral("正在导出Excel文件..."),
+                                                QStringLiteral("取消"), 0, total, &grid);
         bar->setWindowModality(Qt::WindowModal);
         bar->setMinimumDuration(500);
     }

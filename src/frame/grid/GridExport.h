@@ -15,9 +15,10 @@ class SheetWriter;
 void ExportGridToExcel(Context& ctx, Dataset& dataset, DBGrid& grid);
 
 // The file name the export writes for a chosen name: trimmed; a name without ".xls" (compared with
-// case) gets ".xls" appended, so "report.XLS" becomes "report.XLS.xls". A name ending in ".xlsx"
-// stays and is written as .xlsx.
-QString excelFileName(const QString& chosen);
+// case) gets the extension of the chosen filter entry appended: ".xlsx" for "EXCEL 2007 文件(*.xlsx)",
+// else ".xls" (so "report.XLS" becomes "report.XLS.xls"). A name ending in ".xlsx" stays and is
+// written as .xlsx.
+QString excelFileName(const QString& chosen, const QString& selectedFilter = QString());
 
 // Writes the grid's shown columns and all rows of its dataset to the writer (begin … finish),
 // reading the dataset in chunks as it goes. `progress(rowsWritten)` is called every few hundred rows

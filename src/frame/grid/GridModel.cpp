@@ -1,7 +1,10 @@
 #include "GridModel.h"
 
+#include <QSet>
+
 #include "Dataset.h"
 #include "DbError.h"
+#include "SchemaModel.h"
 
 namespace qv {
 
@@ -43,16 +46,19 @@ void GridModel::setDataset(Dataset* dataset) {
     conns_.clear();
     dataset_ = dataset;
     if (dataset) {
-        conns_ << connect(dataset, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+        conns_ << connect(dataset, &QAbstractItemModel::modelAboutToBeReset, this,
+                          [this] { beginResetModel(); });
         conns_ << connect(dataset, &QAbstractItemModel::modelReset, this, [this] {
             rebuild();
             endResetModel();
         });
-        conns_ << connect(dataset, &QAbstractItemModel::rowsAboutToBeInserted, this,
-                          [this](const QModelIndex&, int first, int last) { beginInsertRows({}, first, last); });
+        conns_ << connect(
+            dataset, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex&, int first, int last) { beginInsertRows({}, first, last); });
         conns_ << connect(dataset, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
-        conns_ << connect(dataset, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-                          [this](const QModelIndex&, int first, int last) { beginRemoveRows({}, first, last); });
+        conns_ << connect(
+            dataset, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int last) { beginRemoveRows({}, first, last); });
         conns_ << connect(dataset, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
         conns_ << connect(dataset, &QAbstractItemModel::dataChanged, this,
                           [this](const QModelIndex& tl, const QModelIndex& br) {
@@ -102,7 +108,23 @@ void GridModel::rebuild() {
         }
     }
     source_.resize(columns_.size());
-    for (int c = 0; c < columns_.size(); ++c) source_[c] = dataset_ ? dataset_->fieldIndex(columns_[c].field) : -1;
+    yesNo_.resize(columns_.size());
+    for (int c = 0; c < columns_.size(); ++c) {
+        source_[c] = dataset_ ? dataset_->fieldIndex(columns_[c].field) : -1;
+        yesNo_[c] = isYesNoField(columns_[c].field);
+    }
+}
+
+bool GridModel::isYesNoField(const QString& field) {
+    // The boolean columns of every table, by name: a field of that name is one of them in any result.
+    static const QSet<QString> names = [] {
+        QSet<QString> out;
+        for (const schema::Table& t : schema::tables())
+            for (const schema::Column& c : t.columns)
+                if (c.type == schema::ColumnType::Boolean) out.insert(c.name.toLower());
+        return out;
+    }();
+    return names.contains(field.trimmed().toLower());
 }
 
 void GridModel::onHeaderChanged(Qt::Orientation orientation, int, int) {
@@ -122,7 +144,9 @@ void GridModel::setColumnFormat(int c, const QString& format) {
     if (rowCount() > 0) emit dataChanged(index(0, c), index(rowCount() - 1, c));
 }
 
-QString GridModel::field(int c) const { return c >= 0 && c < columns_.size() ? columns_[c].field : QString(); }
+QString GridModel::field(int c) const {
+    return c >= 0 && c < columns_.size() ? columns_[c].field : QString();
+}
 
 int GridModel::columnOf(const QString& field) const {
     for (int c = 0; c < columns_.size(); ++c)
@@ -147,6 +171,7 @@ QVariant GridModel::cellValue(int row, int c) const {
 QString GridModel::cellText(int row, int c) const {
     const int src = datasetColumn(c);
     if (!dataset_ || src < 0) return {};
+    if (isYesNo(c)) return dataset_->value(row, src).toInt() != 0 ? QStringLiteral("√") : QString();
     if (columns_[c].format.isEmpty()) return dataset_->displayText(row, src);
     return Dataset::formatValue(dataset_->value(row, src), columns_[c].format);
 }
@@ -154,20 +179,28 @@ QString GridModel::cellText(int row, int c) const {
 void GridModel::setReadOnly(bool readOnly) {
     if (readOnly == readOnly_) return;
     readOnly_ = readOnly;
-    if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !dataset_ ? 0 : dataset_->rowCount();
 }
 
-int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || !dataset_ || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    if (!index.isValid() || !dataset_ || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
     switch (role) {
         case Qt::DisplayRole:
+            if (isYesNo(index.column())) return {};
             return oneLine(cellText(index.row(), index.column()));
+        case Qt::CheckStateRole:
+            if (!isYesNo(index.column())) return {};
+            return cellValue(index.row(), index.column()).toInt() != 0 ? Qt::Checked : Qt::Unchecked;
         case Qt::EditRole:
             return cellValue(index.row(), index.column());
         case Qt::ToolTipRole: {
@@ -179,6 +212,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return s.left(4 * kMaxCellText);
         }
         case Qt::TextAlignmentRole:
+            if (isYesNo(index.column())) return int(Qt::AlignCenter);
             if (isNumber(cellValue(index.row(), index.column())))
                 return int(Qt::AlignRight | Qt::AlignVCenter);
             return int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -190,8 +224,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || readOnly_ || !dataset_ || !index.isValid()) return false;
     const int src = datasetColumn(index.column());
-    if (src < 0) return false;
+    if (src < 0 || isYesNo(index.column())) return false;
     try {
+        if (editCheck_ && !editCheck_(index.row(), field(index.column()), value)) return false;
         return dataset_->setData(dataset_->index(index.row(), src), value, role);
     } catch (const DbError& e) {
         if (reportError_) reportError_(e.text());
@@ -211,7 +246,8 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     const int src = datasetColumn(index.column());
     if (src < 0) return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     Qt::ItemFlags f = dataset_->flags(dataset_->index(index.row(), src));
-    if (readOnly_) f &= ~Qt::ItemIsEditable;
+    if (readOnly_ || isYesNo(index.column())) f &= ~Qt::ItemIsEditable;
+    f &= ~Qt::ItemIsUserCheckable;  // the check mark of a yes/no column only shows the value
     return f;
 }
 

@@ -34,8 +34,9 @@ public:
     void setColumnFormat(int c, const QString& format);
 
     QString field(int c) const;
-    int columnOf(const QString& field) const;  // first column bound to the field, case-insensitive; -1 if none
-    int datasetColumn(int c) const;            // the dataset's column of grid column c; -1 when absent
+    int columnOf(
+        const QString& field) const;  // first column bound to the field, case-insensitive; -1 if none
+    int datasetColumn(int c) const;   // the dataset's column of grid column c; -1 when absent
     QString title(int c) const;
     // The text a cell shows: the column's display format, else the dataset's.
     QString cellText(int row, int c) const;
@@ -46,6 +47,15 @@ public:
 
     // Errors of the dataset while the view reads more rows or stores an edit.
     void setErrorReporter(std::function<void(const QString&)> fn) { reportError_ = std::move(fn); }
+
+    // Asked before an edited cell is stored: false refuses the edit (the check tells the operator why).
+    using EditCheck = std::function<bool(int row, const QString& field, const QVariant& value)>;
+    void setEditCheck(EditCheck fn) { editCheck_ = std::move(fn); }
+
+    // Yes/no columns (the schema's boolean columns, such as contact.Main and T_Schedule.Awoke) show a
+    // check mark instead of 1/0 and are never edited in the grid; printed, they show "√" or nothing.
+    bool isYesNo(int c) const { return c >= 0 && c < yesNo_.size() && yesNo_[c]; }
+    static bool isYesNoField(const QString& field);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -71,9 +81,11 @@ private:
     QVector<QMetaObject::Connection> conns_;
     QVector<GridColumn> columns_;
     QVector<int> source_;  // dataset column of each grid column
+    QVector<bool> yesNo_;  // whether each grid column is a yes/no column
     bool configured_ = false;
     bool readOnly_ = true;
     std::function<void(const QString&)> reportError_;
+    EditCheck editCheck_;
 };
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "CommandGuard.h"
 #include "Context.h"
 #include "DBGrid.h"
 #include "Dataset.h"
@@ -24,13 +25,13 @@ constexpr int kTextFlags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
 constexpr int kWidthSample = 1000;
 
 struct Layout {
-    QRectF area;               // the printable area in painter coordinates
-    QVector<int> cols;         // logical columns, left to right
-    QVector<double> x, w;      // column positions and widths
+    QRectF area;           // the printable area in painter coordinates
+    QVector<int> cols;     // logical columns, left to right
+    QVector<double> x, w;  // column positions and widths
     double pad = 0;
     double titleH = 0, headH = 0, pageNoH = 0;
-    std::vector<float> rowH;   // height of every row
-    double footerH = 0;        // totals row (0: none)
+    std::vector<float> rowH;  // height of every row
+    double footerH = 0;       // totals row (0: none)
     QVector<QString> totals;
     QVector<QPair<int, int>> pages;  // [first, last) rows of each page; the totals go on the last page
 };
@@ -82,7 +83,8 @@ Layout layOut(DBGrid& grid, QPrinter& printer, const QFont& body, const QFont& b
     L.pageNoH = fm.height() * 1.6;
     L.headH = fb.height() + 2 * L.pad;
     for (int i = 0; i < L.cols.size(); ++i)
-        L.headH = std::max(L.headH, textHeight(fb, L.w[i] - 2 * L.pad, grid.columnTitle(L.cols[i])) + 2 * L.pad);
+        L.headH =
+            std::max(L.headH, textHeight(fb, L.w[i] - 2 * L.pad, grid.columnTitle(L.cols[i])) + 2 * L.pad);
 
     L.rowH.resize(rows);
     for (int r = 0; r < rows; ++r) {
@@ -168,22 +170,27 @@ int PrintGrid(DBGrid& grid, QPrinter& printer, const GridPrintOptions& opt) {
             p.drawText(QRectF(0, 0, L.area.width(), L.titleH), Qt::AlignCenter, opt.title);
             y = L.titleH;
         }
-        cellRow(y, L.headH, [&](int i) { return grid.columnTitle(L.cols[i]); }, bold, QColor(230, 230, 230),
-                fixed(Qt::TextWordWrap | Qt::AlignCenter));
+        cellRow(
+            y, L.headH, [&](int i) { return grid.columnTitle(L.cols[i]); }, bold, QColor(230, 230, 230),
+            fixed(Qt::TextWordWrap | Qt::AlignCenter));
         y += L.headH;
         const auto [first, last] = L.pages[n];
         for (int r = first; r < last; ++r) {
             const double h = std::min<double>(L.rowH[r], L.area.height() - L.pageNoH - y);
             // Numbers to the right, as the grid shows them.
-            cellRow(y, h, [&](int i) { return grid.cellText(r, L.cols[i]); }, body, QColor(), [&](int i) {
-                const int a = model->index(r, L.cols[i]).data(Qt::TextAlignmentRole).toInt();
-                return Qt::TextWordWrap | Qt::AlignTop | ((a & Qt::AlignRight) ? Qt::AlignRight : Qt::AlignLeft);
-            });
+            cellRow(
+                y, h, [&](int i) { return grid.cellText(r, L.cols[i]); }, body, QColor(),
+                [&](int i) {
+                    const int a = model->index(r, L.cols[i]).data(Qt::TextAlignmentRole).toInt();
+                    return Qt::TextWordWrap | Qt::AlignTop |
+                           ((a & Qt::AlignRight) ? Qt::AlignRight : Qt::AlignLeft);
+                });
             y += L.rowH[r];
         }
         if (n == pageCount - 1 && L.footerH > 0)
-            cellRow(y, L.footerH, [&](int i) { return L.totals.value(i); }, bold, QColor(255, 255, 200),
-                    fixed(Qt::AlignRight | Qt::AlignVCenter));
+            cellRow(
+                y, L.footerH, [&](int i) { return L.totals.value(i); }, bold, QColor(255, 255, 200),
+                fixed(Qt::AlignRight | Qt::AlignVCenter));
         p.setFont(body);
         p.setPen(Qt::black);
         p.drawText(QRectF(0, L.area.height() - L.pageNoH, L.area.width(), L.pageNoH), Qt::AlignCenter,
@@ -200,8 +207,12 @@ void PreviewGrid(Context& ctx, DBGrid& grid, const GridPrintOptions& options, QW
     QPrintPreviewDialog dlg(&printer, parent ? parent : &grid);
     dlg.setObjectName(QStringLiteral("Frm_PrintPreview"));
     if (!options.title.isEmpty()) dlg.setWindowTitle(options.title);
+    // The rows are read while the pages are painted, inside the preview's own event handling: a failed
+    // read ends the painting and is shown, the preview stays open.
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
-                     [&grid, &options](QPrinter* pr) { PrintGrid(grid, *pr, options); });
+                     [&ctx, &grid, &options, &dlg](QPrinter* pr) {
+                         runGuarded(ctx.prompter, &dlg, [&] { PrintGrid(grid, *pr, options); });
+                     });
     if (auto* bar = dlg.findChild<QToolBar*>()) {
         bar->addSeparator();
         QAction* pdf = bar->addAction(QStringLiteral("PDF"));
@@ -217,7 +228,7 @@ void PreviewGrid(Context& ctx, DBGrid& grid, const GridPrintOptions& options, QW
             pdfPrinter.setOutputFormat(QPrinter::PdfFormat);
             pdfPrinter.setOutputFileName(name);
             pdfPrinter.setPageLayout(printer.pageLayout());
-            PrintGrid(grid, pdfPrinter, options);
+            runGuarded(ctx.prompter, &dlg, [&] { PrintGrid(grid, pdfPrinter, options); });
         });
     }
     ctx.runModal(dlg);
