@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,5 +23,7 @@ QStringList tableNames();
 QStringList viewNames();
 // Every column name of every table and view, as the schema spells it (for Database::setCanonicalNames).
 QStringList columnNames();
+// The key column of every table and view that has one (for Database::setRowKeys).
+QHash<QString, QString> rowKeys();
 
 }  // namespace qv::schema
