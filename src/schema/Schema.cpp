@@ -116,6 +116,11 @@ QHash<QString, QString> rowKeys() {
     return out;
 }
 
+void describeTo(Database& db) {
+    db.setCanonicalNames(columnNames());
+    db.setRowKeys(rowKeys());
+}
+
 QStringList columnNames() {
     // One spelling per name: the first one met, tables before views, so that the tables' own spelling wins.
     QStringList out;

@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QSqlRecord>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "DataFile.h"
@@ -281,6 +282,27 @@ private slots:
         QCOMPARE(value("select CustCode from custom").toString(), stored);
         QCOMPARE(count(QStringLiteral("select count(*) from custom where CustCode = :c"), {{"c", stored}}),
                  1);
+    }
+
+    // Each table and view that has a key names it for the connection, and a view's key is one of its
+    // columns and tells its rows apart, so that a view without an order is read in the key order of
+    // its driving table.
+    void viewsAndTablesNameTheirKeys() {
+        addSalesFixture();
+        schema::describeTo(*db);
+        for (const schema::View& v : schema::views()) {
+            if (v.key.isEmpty()) continue;
+            QVERIFY2(std::any_of(v.columns.begin(), v.columns.end(),
+                                 [&](const schema::ViewColumn& c) { return c.name == v.key; }),
+                     qPrintable(v.name));
+            QVERIFY(count(QStringLiteral("select count(*) from %1").arg(v.name)) > 0);
+            QCOMPARE(count(QStringLiteral("select count(*) - count(distinct %2) from %1").arg(v.name, v.key)),
+                     0);
+            QCOMPARE(db->dialect().keyOrdered(QStringLiteral("select * from %1").arg(v.name)),
+                     QStringLiteral("select * from %1 order by %1.%2").arg(v.name, v.key));
+        }
+        QCOMPARE(db->rowKey(QStringLiteral("custom")), QStringLiteral("CustID"));
+        QCOMPARE(db->rowKey(QStringLiteral("T_Tempsum_name")), QString());
     }
 
     // Every text column of every view compares without letter case, also where the view computes it
