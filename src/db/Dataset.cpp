@@ -229,12 +229,14 @@ int Dataset::fetchChunk(int n, std::vector<Row>& out) {
     while (got < n) {
         QSqlQuery& q = cursor_->query;
         if (!q.next()) {
-            if (q.lastError().isValid() && !cursor_->retried) {
-                // The statement was aborted under us (a rollback on the same SQLite connection):
-                // run it again and skip the rows already read.
-                cursor_->retried = true;
+            if (q.lastError().isValid() && cursor_->retriedAt != cursor_->next) {
+                // The statement was aborted under us (on SQLite, a rollback of a transaction that changed
+                // the schema ends every statement of the connection): run it again and skip the rows
+                // already read, less those deleted here since. Again after each later abort, but not
+                // twice at the same row.
+                cursor_->retriedAt = cursor_->next;
                 q = execQuery(db_.handle(), db_.isSqlite(), effectiveSql(cursor_->offset, cursor_->limit));
-                int skip = cursor_->next - cursor_->offset;
+                int skip = cursor_->next - cursor_->offset - cursor_->removed;
                 bool more = true;
                 while (skip > 0 && (more = q.next())) --skip;
                 if (more) continue;

@@ -159,11 +159,11 @@ private:
     };
     struct Cursor {
         QSqlQuery query;
-        int limit = -1;   // rows of this page (PostgreSQL), -1: the rest of the result
-        int offset = 0;   // index of the first row this cursor delivers
-        int next = 0;     // index of the next row it will deliver
-        int removed = 0;  // rows it delivered that were deleted here since: later pages start earlier
-        bool retried = false;
+        int limit = -1;      // rows of this page (PostgreSQL), -1: the rest of the result
+        int offset = 0;      // index of the first row this cursor delivers
+        int next = 0;        // index of the next row it will deliver
+        int removed = 0;     // rows it delivered that were deleted here since: later pages start earlier
+        int retriedAt = -1;  // `next` when the statement was last run again after it was aborted
     };
 
     int fetchChunk(int n, std::vector<Row>& out);

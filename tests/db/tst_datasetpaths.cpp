@@ -170,6 +170,8 @@ private slots:
             Transaction tx(*db);
             ds.remove();
             QVERIFY(!ds.locate(QStringLiteral("ID"), key));
+            // Undoing a new table makes SQLite end the statements still reading: `other` reads again.
+            db->exec(QStringLiteral("create table scratch (ID integer)"));
             QVERIFY_THROWS_EXCEPTION(DbError, addCustomer(QStringLiteral("C00001"), QStringLiteral("重复")));
         }
         QCOMPARE(db->transactionDepth(), 0);
@@ -180,6 +182,35 @@ private slots:
             QCOMPARE(ids.size(), rows);
             QVERIFY(eachOnce(ids));
         }
+    }
+
+    // A partly read list that deleted a row of its own, then sees another transaction roll back (which
+    // ends its open statement on SQLite when the transaction changed the schema): read on to the end,
+    // it lists every remaining row once.
+    void partlyReadListReadsOnAfterAnotherRollback() {
+        const int n = 3000;
+        addCustomers(n);
+        Dataset ds(*db, QStringLiteral("Qry_Cust"));
+        ds.setSql(QStringLiteral("select * from cust"));
+        ds.setUpdateTable(QStringLiteral("cust"), QStringLiteral("ID"));
+        ds.open();
+        ds.setCurrentRow(100);
+        QCOMPARE(ds.value(QStringLiteral("ID")).toInt(), 101);
+        ds.remove();
+        // Twice, the second time after reading on.
+        for (int row : {200, 1100}) {
+            ds.setCurrentRow(row);
+            Transaction tx(*db);
+            addCustomer(QStringLiteral("NEW"), QStringLiteral("新"));
+            // Undoing a new table makes SQLite end every statement still reading on the connection.
+            db->exec(QStringLiteral("create table scratch (ID integer)"));
+            QVERIFY_THROWS_EXCEPTION(DbError, addCustomer(QStringLiteral("C00001"), QStringLiteral("重复")));
+        }
+        const QList<int> ids = allInts(ds, QStringLiteral("ID"));
+        QCOMPARE(ids.size(), n - 1);
+        QVERIFY(eachOnce(ids));
+        QVERIFY(!ids.contains(101));
+        QCOMPARE(ids.last(), n);
     }
 
     // Counts and sums of a partly read list follow posts and deletes, written at once or cached.
