@@ -39,7 +39,7 @@ void writeMainContact(const Database& db, Dataset* customers, const QString& cus
 }  // namespace
 
 QString customerCodeFor(const Database& db, const QString& company, const QString& currentCode) {
-    QSqlQuery q = db.exec(QStringLiteral("Select CustCode from custom where company=:company"),
+    QSqlQuery q = db.exec(QStringLiteral("Select CustCode from custom where company=:company order by CustID"),
                           {{QStringLiteral("company"), company}});
     QString first;
     bool any = false;

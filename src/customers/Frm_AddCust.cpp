@@ -322,7 +322,7 @@ void Frm_AddCust::setTabOrder() {
 // --- showing and loading --------------------------------------------------------------------------
 
 void Frm_AddCust::applyFieldCaptions() {
-    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key"),
+    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * From T_FieldShow where tablename=:key order by ID"),
                                       {{QStringLiteral("key"), QStringLiteral("custom")}});
     const int fieldCol = q.record().indexOf(QStringLiteral("Field"));
     const int nameCol = q.record().indexOf(QStringLiteral("Name"));

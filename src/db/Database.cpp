@@ -33,7 +33,9 @@ ConnectionSettings ConnectionSettings::fromKeywords(const QString& keywords, con
 }
 
 Database::Database(QString connectionName)
-    : name_(std::move(connectionName)), dialect_(Dialect::create(Driver::Sqlite)) {}
+    : name_(std::move(connectionName)), dialect_(Dialect::create(Driver::Sqlite)) {
+    dialect_->setKeyLookup([this](const QString& t) { return rowKey(t); });
+}
 
 Database::~Database() { close(); }
 
@@ -66,6 +68,8 @@ bool Database::open(const ConnectionSettings& settings, QString* error) {
     close();
     settings_ = settings;
     dialect_ = Dialect::create(settings.driver);
+    dialect_->setKeyLookup([this](const QString& t) { return rowKey(t); });
+    serverKeys_.clear();
     const bool pg = settings.driver == Driver::Postgres;
     if (!pg) {
         QString path = settings.database.trimmed();
@@ -128,6 +132,7 @@ void Database::close() {
     }
     depth_ = 0;
     doomed_ = false;
+    onRollback_.clear();
 }
 
 void Database::bind(QSqlQuery& q, const Params& params) const {
@@ -243,12 +248,16 @@ void Database::commit() {
     try {
         exec(QStringLiteral("COMMIT"));
     } catch (...) {
+        // A refused COMMIT (a deferred constraint, a lost connection) leaves nothing committed; SQLite
+        // keeps the transaction open after it, so it is ended here.
         try {
             exec(QStringLiteral("ROLLBACK"));
         } catch (...) {
         }
+        afterRollback();
         throw;
     }
+    onRollback_.clear();
 }
 
 void Database::rollback() {
@@ -266,6 +275,27 @@ void Database::rollback() {
     } catch (const DbError&) {
         // The connection may be gone; nothing more to undo.
     }
+    afterRollback();
+}
+
+void Database::whenRolledBack(QObject* owner, std::function<void()> reread) {
+    if (depth_ <= 0 || !owner) return;
+    for (const auto& entry : onRollback_)
+        if (entry.first == owner) return;
+    onRollback_.emplace_back(owner, std::move(reread));
+}
+
+void Database::afterRollback() {
+    // Often reached while an exception unwinds the caller: nothing may escape from here.
+    auto handlers = std::move(onRollback_);
+    onRollback_.clear();
+    for (auto& [owner, reread] : handlers) {
+        if (!owner) continue;
+        try {
+            reread();
+        } catch (...) {
+        }
+    }
 }
 
 }  // namespace qv
@@ -279,6 +309,35 @@ void Database::setCanonicalNames(const QStringList& names) {
 QString Database::canonicalName(const QString& name) const {
     if (driver() != Driver::Postgres) return name;
     return canonical_.value(name.toLower(), name);
+}
+
+void Database::setRowKeys(const QHash<QString, QString>& keys) {
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it) rowKeys_.insert(it.key().toLower(), it.value());
+}
+
+QString Database::rowKey(const QString& table) const {
+    const QString t = table.toLower();
+    if (t.isEmpty()) return {};
+    if (const auto it = rowKeys_.constFind(t); it != rowKeys_.cend()) return *it;
+    if (const auto it = serverKeys_.constFind(t); it != serverKeys_.cend()) return *it;
+    if (!isOpen()) return {};
+    // A primary key of one column; a view or a table without one has no key.
+    const QString sql =
+        driver() == Driver::Postgres
+            ? QStringLiteral(
+                  "select a.attname from pg_index i join pg_attribute a on a.attrelid = i.indrelid "
+                  "and a.attnum = any(i.indkey) where i.indisprimary and i.indrelid = to_regclass(:t)")
+            : QStringLiteral("select name from pragma_table_info(:t) where pk > 0");
+    QStringList found;
+    try {
+        QSqlQuery q = exec(sql, {{QStringLiteral("t"), t}});
+        while (q.next()) found << canonicalName(q.value(0).toString());
+    } catch (const DbError&) {
+        return {};  // not remembered: asked again next time
+    }
+    const QString key = found.size() == 1 ? found.first() : QString();
+    serverKeys_.insert(t, key);
+    return key;
 }
 
 }  // namespace qv

@@ -1,11 +1,14 @@
 #pragma once
 #include <QHash>
+#include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -80,6 +83,17 @@ public:
     void setCanonicalNames(const QStringList& names);
     QString canonicalName(const QString& name) const;
 
+    // The key column of each table and view, as the schema declares it (table or view -> key), for
+    // reading rows in key order. A table not registered here is asked for its primary key.
+    void setRowKeys(const QHash<QString, QString>& keys);
+    // The key of a table or view; empty when it has none (or it is not known).
+    QString rowKey(const QString& table) const;
+
+    // Something shown from the database was changed inside the running transaction: when that
+    // transaction rolls back, `reread` is called (once per owner and transaction, only while the owner
+    // lives), so that what is shown is again what the database holds. Outside a transaction: nothing.
+    void whenRolledBack(QObject* owner, std::function<void()> reread);
+
 private:
     QString name_;
     ConnectionSettings settings_;
@@ -87,6 +101,11 @@ private:
     int depth_ = 0;
     bool doomed_ = false;
     QHash<QString, QString> canonical_;
+    QHash<QString, QString> rowKeys_;             // lower-case name -> key
+    mutable QHash<QString, QString> serverKeys_;  // lower-case name -> key found on the server
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> onRollback_;
+
+    void afterRollback();
 };
 
 }  // namespace qv

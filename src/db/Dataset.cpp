@@ -7,6 +7,7 @@
 #include <QSqlField>
 #include <algorithm>
 
+#include "SqlText.h"
 #include "Transaction.h"
 
 namespace qv {
@@ -62,27 +63,23 @@ void Dataset::setSql(const QString& sql) {
 
 void Dataset::setParam(const QString& name, const QVariant& value) { params_.insert(name, value); }
 
-bool Dataset::pagesByKey() const {
-    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    // Only where the key is surely one of the result's columns: "select * from" one table.
-    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    return !keyField_.isEmpty() && identifier.match(keyField_).hasMatch() &&
-           selectAll.match(sql_).hasMatch() && !orderBy.match(sql_).hasMatch() &&
-           !sql_.contains(QLatin1String(" join "), Qt::CaseInsensitive) && !sql_.contains(QLatin1Char(','));
-}
-
 QString Dataset::effectiveSql(int offset, int limit) const {
-    QString sql = sql_;
-    if (!serverSort_.isEmpty())
-        sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, serverSort_);
-    else if (limit > 0 && pagesByKey())
-        // Pages of a statement without an order follow the key, so that consecutive pages neither
-        // repeat nor skip rows when the server's physical order changes between them (the order
-        // SQLite gives such a table anyway).
-        sql = QStringLiteral("select * from (%1) qv_keyed order by %2").arg(sql, keyField_);
+    // Rows come in a total order on both servers, so that consecutive pages neither repeat nor skip rows
+    // when the server's physical order changes between them, and a re-read finds the rows where they were.
+    QString sql = db_.dialect().keyOrdered(sql_);
+    if (!serverSort_.isEmpty()) {
+        QString order = serverSort_;
+        // The sort columns may hold equal values: the driving table's key, where the result shows it
+        // once, decides between them.
+        const QString key = db_.rowKey(sql::selectShape(sql_).table);
+        const int k = key.isEmpty() ? -1 : fieldIndex(key);
+        if (k >= 0 && !isCalculated(k) &&
+            std::count_if(fields_.begin(), fields_.end(),
+                          [&](const QString& f) { return f.compare(key, Qt::CaseInsensitive) == 0; }) == 1 &&
+            !order.endsWith(fields_[k], Qt::CaseInsensitive))
+            order += QStringLiteral(", ") + fields_[k];
+        sql = QStringLiteral("select * from (%1) qv_sorted order by %2").arg(sql, order);
+    }
     if (offset > 0 || limit > 0)
         sql = QStringLiteral("select * from (%1) qv_page limit %2 offset %3")
                   .arg(sql)
@@ -129,6 +126,7 @@ void Dataset::startCursor(int offset) {
 void Dataset::open() {
     if (isOpen()) close();
     if (sql_.trimmed().isEmpty()) throw DbError(QStringLiteral("数据集 %1 没有查询语句").arg(name_));
+    masterMoved_ = false;
     startCursor(0);
     growing_ = true;
     beginResetModel();
@@ -144,7 +142,10 @@ void Dataset::open() {
     for (const auto& c : calcs_) fields_.push_back(c.first);
     countCache_.reset();
     localDelta_ = 0;
+    pendingDelta_ = 0;
+    localKeys_.clear();
     pendingDeletes_.clear();
+    pendingDeletedValues_.clear();
     state_ = State::Browse;
     try {
         fetchChunk(kChunk, rows_);
@@ -182,7 +183,10 @@ void Dataset::close() {
     buffer_.clear();
     changed_.clear();
     pendingDeletes_.clear();
+    pendingDeletedValues_.clear();
     countCache_.reset();
+    localDelta_ = pendingDelta_ = 0;
+    localKeys_.clear();
     state_ = State::Inactive;
     current_ = -1;
     bof_ = eof_ = true;
@@ -225,19 +229,22 @@ int Dataset::fetchChunk(int n, std::vector<Row>& out) {
     while (got < n) {
         QSqlQuery& q = cursor_->query;
         if (!q.next()) {
-            if (q.lastError().isValid() && !cursor_->retried) {
-                // The statement was aborted under us (a rollback on the same SQLite connection):
-                // run it again and skip the rows already read.
-                cursor_->retried = true;
+            if (q.lastError().isValid() && cursor_->retriedAt != cursor_->next) {
+                // The statement was aborted under us (on SQLite, a rollback of a transaction that changed
+                // the schema ends every statement of the connection): run it again and skip the rows
+                // already read, less those deleted here since. Again after each later abort, but not
+                // twice at the same row.
+                cursor_->retriedAt = cursor_->next;
                 q = execQuery(db_.handle(), db_.isSqlite(), effectiveSql(cursor_->offset, cursor_->limit));
-                int skip = cursor_->next - cursor_->offset;
+                int skip = cursor_->next - cursor_->offset - cursor_->removed;
                 bool more = true;
                 while (skip > 0 && (more = q.next())) --skip;
                 if (more) continue;
             }
             if (cursor_->limit > 0 && cursor_->next - cursor_->offset == cursor_->limit) {
-                // A full page: the rows go on in the next one.
-                startCursor(cursor_->next);
+                // A full page: the rows go on in the next one, which starts earlier by the rows of this
+                // result deleted here meanwhile.
+                startCursor(cursor_->next - cursor_->removed);
                 continue;
             }
             finishCursor();
@@ -247,6 +254,8 @@ int Dataset::fetchChunk(int n, std::vector<Row>& out) {
         r.v.resize(int(fields_.size()));
         for (int i = 0; i < storedFields_; ++i) r.v[i] = normalise(q.value(i));
         r.seq = cursor_->next++;
+        // A row added here is already in the list: the server's copy of it is not shown again.
+        if (!localKeys_.isEmpty() && localKeys_.contains(keyText(r))) continue;
         out.push_back(std::move(r));
         ++got;
     }
@@ -263,7 +272,7 @@ int Dataset::recordCount() {
         countCache_ = q.next() ? q.value(0).toInt() : 0;
         localDelta_ = 0;
     }
-    return std::max(int(rows_.size()), *countCache_ + localDelta_);
+    return std::max(int(rows_.size()), *countCache_ + localDelta_ + pendingDelta_);
 }
 
 void Dataset::fetchAll() {
@@ -337,11 +346,14 @@ double Dataset::sum(const QString& field) {
         const QString sql = QStringLiteral("select sum(%1) from (%2) qv_sum").arg(fields_[col], sql_);
         QSqlQuery q = execQuery(db_.handle(), true, sql);
         total = q.next() ? q.value(0).toDouble() : 0.0;
-        // Rows appended here since the statement was read are not in the server's total yet.
-        for (const Row& r : rows_)
-            if (r.seq < 0) total += r.v[col].toDouble();
-        for (const Row& r : tail_)
-            if (r.status != RowStatus::Unchanged || r.seq < 0) total += r.v[col].toDouble();
+        // Cached changes not sent yet are not in the server's total; rows written here already are.
+        auto pending = [&](const Row& r) {
+            if (r.status == RowStatus::Inserted) total += r.v[col].toDouble();
+            if (r.status == RowStatus::Modified) total += r.v[col].toDouble() - r.orig[col].toDouble();
+        };
+        for (const Row& r : rows_) pending(r);
+        for (const Row& r : tail_) pending(r);
+        for (const auto& v : pendingDeletedValues_) total -= v[col].toDouble();
         return double(total);
     }
     for (int r = 0; r < int(rows_.size()); ++r) total += value(r, col).toDouble();
@@ -584,7 +596,10 @@ void Dataset::post() {
             row->orig = row->v;
             row->status = RowStatus::Modified;
         }
-        if (state_ == State::Insert) row->status = RowStatus::Inserted;
+        if (state_ == State::Insert) {
+            row->status = RowStatus::Inserted;
+            ++pendingDelta_;
+        }
         row->v = buffer_;
     } else {
         Row updated = *row;
@@ -592,9 +607,11 @@ void Dataset::post() {
         if (state_ == State::Insert) {
             writeInsert(updated, &changed_);
             ++localDelta_;
+            if (cursor_ && !keyText(updated).isEmpty()) localKeys_.insert(keyText(updated));
         } else {
             writeUpdate(updated, row->v, changed_);
         }
+        changedInTransaction();
         row = rowAt(current_);
         if (row) row->v = updated.v;
     }
@@ -603,6 +620,7 @@ void Dataset::post() {
     setState(State::Browse);
     emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
     emit currentRowChanged(current_);
+    catchUpWithMaster();
 }
 
 void Dataset::cancel() {
@@ -620,6 +638,7 @@ void Dataset::cancel() {
         current_ = -1;
         setCurrentInternal(std::min(at, rowCount() - 1), true);
         emit stateChanged(state_);
+        catchUpWithMaster();
         return;
     }
     if (state_ == State::Edit) {
@@ -627,6 +646,7 @@ void Dataset::cancel() {
         changed_.clear();
         setState(State::Browse);
         emit dataChanged(index(current_, 0), index(current_, columnCount() - 1));
+        catchUpWithMaster();
     }
 }
 
@@ -641,10 +661,16 @@ void Dataset::remove() {
     if (!row) throw DbError(QStringLiteral("没有可删除的记录"));
     const QVariant key = row->status == RowStatus::Modified ? row->orig[keyIndex()] : row->v[keyIndex()];
     if (cached_) {
-        if (row->status != RowStatus::Inserted) pendingDeletes_.push_back(key);
+        if (row->status != RowStatus::Inserted) {
+            pendingDeletes_.push_back(key);
+            pendingDeletedValues_.push_back(row->status == RowStatus::Modified ? row->orig : row->v);
+        }
+        --pendingDelta_;
     } else {
         writeDelete(key);
         --localDelta_;
+        if (cursor_ && row->seq >= 0 && row->seq < cursor_->next) ++cursor_->removed;
+        changedInTransaction();
     }
     const int at = current_;
     if (windowed_ && at < serverTotal_) {
@@ -667,6 +693,21 @@ void Dataset::remove() {
     }
     current_ = -1;
     setCurrentInternal(std::min(at, rowCount() - 1), true);
+}
+
+void Dataset::changedInTransaction() {
+    if (db_.inTransaction()) db_.whenRolledBack(this, [this] { rereadAfterRollback(); });
+}
+
+void Dataset::rereadAfterRollback() {
+    // The rows this dataset wrote or deleted are back as they were: show the database again. A row
+    // being edited keeps its edit; the list is read again when the operator next refreshes it.
+    if (isOpen() && state_ == State::Browse) refresh();
+}
+
+QString Dataset::keyText(const Row& row) const {
+    const int k = keyIndex();
+    return k >= 0 && k < row.v.size() ? row.v[k].toString() : QString();
 }
 
 // --- cached updates ----------------------------------------------------------------------------
@@ -704,10 +745,14 @@ void Dataset::applyUpdates() {
 
 void Dataset::commitUpdates() {
     pendingDeletes_.clear();
+    pendingDeletedValues_.clear();
+    localDelta_ += pendingDelta_;
+    pendingDelta_ = 0;
     for (Row& r : rows_) {
         r.status = RowStatus::Unchanged;
         r.orig.clear();
     }
+    catchUpWithMaster();
 }
 
 void Dataset::cancelUpdates() {
@@ -715,6 +760,8 @@ void Dataset::cancelUpdates() {
     if (!hasPendingUpdates()) return;
     // Re-read: the server still holds every row as it was.
     pendingDeletes_.clear();
+    pendingDeletedValues_.clear();
+    pendingDelta_ = 0;
     for (Row& r : rows_) r.status = RowStatus::Unchanged;
     if (isOpen()) open();
 }
@@ -744,7 +791,18 @@ void Dataset::onMasterChanged() {
     const bool same = params_.contains(masterParam_) && equalValues(params_.value(masterParam_), v) &&
                       params_.value(masterParam_).isNull() == v.isNull();
     params_.insert(masterParam_, v.isValid() ? v : QVariant(QMetaType(QMetaType::QString)));
-    if (isOpen() && !same && state_ == State::Browse && !hasPendingUpdates()) open();
+    if (!isOpen() || same) return;
+    // A detail being edited, or holding changes not sent yet, keeps its rows until it is done.
+    if (state_ == State::Browse && !hasPendingUpdates())
+        open();
+    else
+        masterMoved_ = true;
+}
+
+void Dataset::catchUpWithMaster() {
+    if (!masterMoved_ || !isOpen() || state_ != State::Browse || hasPendingUpdates()) return;
+    masterMoved_ = false;
+    open();
 }
 
 // --- display -----------------------------------------------------------------------------------

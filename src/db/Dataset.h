@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -154,14 +155,15 @@ private:
         QVector<QVariant> v;
         QVector<QVariant> orig;  // values as read, kept while a cached change is pending
         RowStatus status = RowStatus::Unchanged;
-        qint64 seq = 0;          // order in which it was read
+        qint64 seq = 0;  // order in which it was read
     };
     struct Cursor {
         QSqlQuery query;
-        int limit = -1;       // rows of this page (PostgreSQL), -1: the rest of the result
-        int offset = 0;       // index of the first row this cursor delivers
-        int next = 0;         // index of the next row it will deliver
-        bool retried = false;
+        int limit = -1;      // rows of this page (PostgreSQL), -1: the rest of the result
+        int offset = 0;      // index of the first row this cursor delivers
+        int next = 0;        // index of the next row it will deliver
+        int removed = 0;     // rows it delivered that were deleted here since: later pages start earlier
+        int retriedAt = -1;  // `next` when the statement was last run again after it was aborted
     };
 
     int fetchChunk(int n, std::vector<Row>& out);
@@ -169,7 +171,6 @@ private:
     void startCursor(int offset);
     void finishCursor();
     QString effectiveSql(int offset, int limit) const;
-    bool pagesByKey() const;
     QSqlQuery execQuery(QSqlDatabase db, bool forwardOnly, const QString& sql) const;
     Row* rowAt(int r);
     const Row* rowAt(int r) const { return const_cast<Dataset*>(this)->rowAt(r); }
@@ -186,25 +187,31 @@ private:
     void applySort();
     void onMasterChanged();
     void setState(State s);
+    void changedInTransaction();
+    void catchUpWithMaster();
+    void rereadAfterRollback();
+    QString keyText(const Row& row) const;
 
     Database& db_;
     QString name_;
     QString sql_;
     Params params_;
     State state_ = State::Inactive;
-    std::vector<QString> fields_;          // read fields then calculated ones
+    std::vector<QString> fields_;  // read fields then calculated ones
     int storedFields_ = 0;
     std::vector<std::pair<QString, CalcFn>> calcs_;
-    std::vector<Row> rows_;   // all rows, or the window of rows starting at winStart_
-    std::vector<Row> tail_;   // rows appended here while windowed
+    std::vector<Row> rows_;  // all rows, or the window of rows starting at winStart_
+    std::vector<Row> tail_;  // rows appended here while windowed
     bool windowed_ = false;
     bool growing_ = false;  // rows are being added to the model
     int winStart_ = 0;
     int serverTotal_ = 0;
-    QString serverSort_;      // a large result is sorted by the server
+    QString serverSort_;  // a large result is sorted by the server
     std::unique_ptr<Cursor> cursor_;
     std::optional<int> countCache_;
-    int localDelta_ = 0;
+    int localDelta_ = 0;       // rows added (+) and deleted (-) on the server since the count was read
+    int pendingDelta_ = 0;     // rows added and deleted by cached changes not yet sent
+    QSet<QString> localKeys_;  // keys of rows added here while the result is still being read
     qint64 nextSeq_ = 0;
     int current_ = -1;
     bool bof_ = true, eof_ = true;
@@ -217,10 +224,12 @@ private:
     QVector<bool> changed_;
     bool cached_ = false;
     std::vector<QVariant> pendingDeletes_;
+    std::vector<QVector<QVariant>> pendingDeletedValues_;  // the server's values of those rows
 
     Dataset* master_ = nullptr;
     QString masterField_, masterParam_;
     QMetaObject::Connection masterConn_;
+    bool masterMoved_ = false;  // the master moved while this detail could not be re-read
 
     QHash<QString, QString> labels_;   // lower-case field -> label
     QHash<QString, QString> formats_;  // lower-case field -> format

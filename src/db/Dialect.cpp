@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include "SqlText.h"
+
 namespace qv {
 
 QString Dialect::concat(std::initializer_list<QString> parts) const {
@@ -27,9 +29,26 @@ QVariant Dialect::bindValue(const QVariant& v) const {
                               : QVariant(v.toDate().startOfDay().toString(QLatin1String(kDateTimeFormat)));
         case QMetaType::Bool:
             return QVariant(v.toBool() ? 1 : 0);
+        case QMetaType::QString: {
+            if (v.isNull()) return v;
+            QString s = v.toString();
+            if (!s.contains(QChar(0))) return v;
+            s.remove(QChar(0));
+            return QVariant(s);
+        }
         default:
             return v;
     }
+}
+
+QString Dialect::keyOrdered(const QString& select) const {
+    const sql::SelectShape shape = sql::selectShape(select);
+    if (!shape.rowsOfTable) return select;
+    return sql::withKeyOrder(select, shape, keyOf(shape.table));
+}
+
+QString Dialect::top(int n, const QString& select) const {
+    return keyOrdered(select) + QStringLiteral(" limit %1").arg(n);
 }
 
 namespace {
@@ -37,9 +56,6 @@ namespace {
 class SqliteDialect : public Dialect {
 public:
     Driver driver() const override { return Driver::Sqlite; }
-    QString top(int n, const QString& select) const override {
-        return select + QStringLiteral(" limit %1").arg(n);
-    }
     QString len(const QString& e) const override { return QStringLiteral("length(%1)").arg(e); }
     QString month(const QString& e) const override {
         return QStringLiteral("cast(strftime('%m', %1) as integer)").arg(e);
@@ -55,9 +71,6 @@ public:
 class PostgresDialect : public Dialect {
 public:
     Driver driver() const override { return Driver::Postgres; }
-    QString top(int n, const QString& select) const override {
-        return select + QStringLiteral(" limit %1").arg(n);
-    }
     QString len(const QString& e) const override { return QStringLiteral("length(%1)").arg(e); }
     QString month(const QString& e) const override {
         return QStringLiteral("cast(extract(month from %1) as integer)").arg(e);

@@ -164,7 +164,7 @@ void Frm_Main::firstShow() {
 }
 
 void Frm_Main::reloadSoftOptions() {
-    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * from T_SoftInfo"));
+    QSqlQuery q = ctx_.data.db().exec(QStringLiteral("select * from T_SoftInfo order by ID"));
     if (!q.next()) return;
     auto intOr = [&q](const char* field) {
         const QVariant v = q.value(QString::fromLatin1(field));

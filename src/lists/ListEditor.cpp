@@ -16,6 +16,7 @@
 #include "Context.h"
 #include "DBGrid.h"
 #include "Dataset.h"
+#include "DbError.h"
 #include "Frm_Data.h"
 #include "GridServices.h"
 #include "Prompter.h"
@@ -121,7 +122,18 @@ void ListEditor::setEntering(bool entering) {
 }
 
 void ListEditor::postGridEdit() {
-    if (ds_.state() == Dataset::State::Edit || ds_.state() == Dataset::State::Insert) ds_.post();
+    if (ds_.state() != Dataset::State::Edit && ds_.state() != Dataset::State::Insert) return;
+    try {
+        ds_.post();
+    } catch (const DbError& e) {
+        if (!e.isUniqueViolation()) throw;
+        ds_.cancel();
+        showDuplicate();
+    }
+}
+
+void ListEditor::showDuplicate() {
+    ctx_.prompter.message(kind_.duplicateMessage, kQuestion, QMessageBox::Question, QMessageBox::Ok, this);
 }
 
 void ListEditor::startAdd() {
@@ -149,12 +161,19 @@ void ListEditor::deleteCurrent() {
     if (yes && ds_.currentRow() >= 0) ds_.remove();
 }
 
-void ListEditor::postName(const QString& name) {
+bool ListEditor::postName(const QString& name) {
     try {
         ds_.setValue(kName, name);
         ds_.post();
+        return true;
+    } catch (const DbError& e) {
+        // The database refused the name: nothing of it stays in the list. A name the list holds already
+        // (added on another workstation since it was checked) gets the list's own message.
+        ds_.cancel();
+        if (!e.isUniqueViolation()) throw;
+        showDuplicate();
+        return false;
     } catch (...) {
-        // The database refused the name (e.g. too long): nothing of it stays in the list.
         ds_.cancel();
         throw;
     }
@@ -172,21 +191,23 @@ void ListEditor::save() {
     postGridEdit();
     if (mode_ == Mode::Adding) {
         if (lists::nameTaken(ctx_.data.db(), kind_.table, trimmed)) {
-            ctx_.prompter.message(kind_.duplicateMessage, kQuestion, QMessageBox::Question, QMessageBox::Ok,
-                                  this);
+            showDuplicate();
             Edit_Name->setFocus();
             return;
         }
         ctx_.data.OpenQuery(ds_, lists::reloadStatement(kind_.table));
         ds_.append();
-        postName(name);  // stored as typed, blanks included
     } else {
-        // Renaming checks nothing; on an empty list there is no row to rename, so the name is added.
+        // Renaming checks nothing itself; on an empty list there is no row to rename, so the name is added.
         if (ds_.currentRow() < 0)
             ds_.append();
         else
             ds_.edit();
-        postName(name);
+    }
+    // Stored as typed, blanks included.
+    if (!postName(name)) {
+        Edit_Name->setFocus();
+        return;
     }
     ApplyGridLayout(ctx_, *Grid_Other, ds_, lists::kGridKeyAfterSave);
     setEntering(false);

@@ -54,7 +54,8 @@ private:
     // Stores a name the operator changed in a grid cell that is still waiting for the row to be left.
     void postGridEdit();
     // Stores `name` through the dataset's current edit; a refused write leaves no half-made row.
-    void postName(const QString& name);
+    bool postName(const QString& name);
+    void showDuplicate();
     bool guarded(const std::function<void()>& fn);
 
     Context& ctx_;

@@ -107,6 +107,20 @@ QStringList viewNames() {
     return out;
 }
 
+QHash<QString, QString> rowKeys() {
+    QHash<QString, QString> out;
+    for (const Table& t : tables())
+        if (const Column* id = t.identity()) out.insert(t.name, id->name);
+    for (const View& v : views())
+        if (!v.key.isEmpty()) out.insert(v.name, v.key);
+    return out;
+}
+
+void describeTo(Database& db) {
+    db.setCanonicalNames(columnNames());
+    db.setRowKeys(rowKeys());
+}
+
 QStringList columnNames() {
     // One spelling per name: the first one met, tables before views, so that the tables' own spelling wins.
     QStringList out;

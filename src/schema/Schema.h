@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,5 +23,11 @@ QStringList tableNames();
 QStringList viewNames();
 // Every column name of every table and view, as the schema spells it (for Database::setCanonicalNames).
 QStringList columnNames();
+// The key column of every table and view that has one (for Database::setRowKeys).
+QHash<QString, QString> rowKeys();
+// Tells a connection what it needs to know of the schema: the spelling of every column name and the key
+// of every table and view (so that views, which have no key of their own on the server, are read in
+// the key order of their driving table).
+void describeTo(Database& db);
 
 }  // namespace qv::schema

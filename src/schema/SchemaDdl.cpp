@@ -1,4 +1,7 @@
 // Turns the schema description into statements for each server.
+#include <QHash>
+#include <QRegularExpression>
+
 #include "SchemaModel.h"
 
 namespace qv::schema {
@@ -74,8 +77,12 @@ QString createTableStatement(const Table& table, Driver driver) {
 }
 
 QString indexName(const Index& index) {
-    return (index.unique ? QStringLiteral("ux_") : QStringLiteral("ix_")) +
-           (index.table + QLatin1Char('_') + index.columns.join(QLatin1Char('_'))).toLower();
+    // An expression's brackets and blanks become single underscores: lower(trim(name)) -> lower_trim_name.
+    static const QRegularExpression other(QStringLiteral("[^a-z0-9_]+"));
+    QString name = (index.table + QLatin1Char('_') + index.columns.join(QLatin1Char('_'))).toLower();
+    name.replace(other, QStringLiteral("_"));
+    while (name.endsWith(QLatin1Char('_'))) name.chop(1);
+    return (index.unique ? QStringLiteral("ux_") : QStringLiteral("ix_")) + name;
 }
 
 QString createIndexStatement(const Index& index) {
@@ -84,9 +91,35 @@ QString createIndexStatement(const Index& index) {
              index.columns.join(QStringLiteral(", ")));
 }
 
-QString createViewStatement(const View& view) {
+bool isTextColumn(const View& view, const ViewColumn& column) {
+    // The sources' aliases: "T_sale s", "custom c" (a table's name followed by its alias).
+    QHash<QString, const Table*> alias;
+    const QStringList words = view.from.simplified().split(QLatin1Char(' '));
+    for (int i = 0; i + 1 < words.size(); ++i)
+        if (const Table* t = findTable(words[i])) alias.insert(words[i + 1].toLower(), t);
+    static const QRegularExpression ref(QStringLiteral("\\b([A-Za-z_]\\w*)\\.([A-Za-z_]\\w*)\\b"));
+    int refs = 0;
+    for (auto it = ref.globalMatch(column.expression); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const Table* t = alias.value(m.captured(1).toLower());
+        const Column* c = t ? t->column(m.captured(2)) : nullptr;
+        if (!c || (c->type != ColumnType::Text && c->type != ColumnType::LongText)) return false;
+        ++refs;
+    }
+    return refs > 0;
+}
+
+QString createViewStatement(const View& view, Driver driver) {
+    static const QRegularExpression plainColumn(QStringLiteral("^\\w+\\.\\w+$"));
     QStringList cols;
-    for (const ViewColumn& c : view.columns) cols << c.expression + QStringLiteral(" as ") + c.name;
+    for (const ViewColumn& c : view.columns) {
+        QString expr = c.expression;
+        // SQLite gives a computed text (coalesce(...)) no collation of its own: it would compare with
+        // case where its columns do not. PostgreSQL keeps citext through such expressions.
+        if (driver == Driver::Sqlite && !plainColumn.match(expr).hasMatch() && isTextColumn(view, c))
+            expr = QStringLiteral("(%1) collate nocase").arg(expr);
+        cols << expr + QStringLiteral(" as ") + c.name;
+    }
     return QStringLiteral("create view %1 as\nselect %2\nfrom %3")
         .arg(view.name, cols.join(QStringLiteral(",\n  ")), view.from);
 }
@@ -96,7 +129,7 @@ QStringList createStatements(Driver driver) {
     if (driver == Driver::Postgres) out << QStringLiteral("create extension if not exists citext");
     for (const Table& t : tables()) out << createTableStatement(t, driver);
     for (const Index& i : indexes()) out << createIndexStatement(i);
-    for (const View& v : views()) out << createViewStatement(v);
+    for (const View& v : views()) out << createViewStatement(v, driver);
     return out;
 }
 

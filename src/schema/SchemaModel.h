@@ -39,7 +39,7 @@ struct Table {
 
 struct Index {
     QString table;
-    QStringList columns;
+    QStringList columns;  // column names, or expressions over them
     bool unique = false;
 };
 
@@ -52,6 +52,7 @@ struct View {
     QString name;
     QList<ViewColumn> columns;
     QString from;  // from-clause with joins, valid on both servers
+    QString key;   // the column that holds the key of the driving table's row; empty when it has none
 };
 
 const QList<Table>& tables();
@@ -65,7 +66,9 @@ const View* findView(const QString& name);    // case-insensitive
 QStringList createStatements(Driver driver);
 QString createTableStatement(const Table& table, Driver driver);
 QString createIndexStatement(const Index& index);
-QString createViewStatement(const View& view);
+QString createViewStatement(const View& view, Driver driver);
+// True when a view column shows text: every column its expression refers to is a text column.
+bool isTextColumn(const View& view, const ViewColumn& column);
 QString indexName(const Index& index);
 
 }  // namespace qv::schema

@@ -34,6 +34,13 @@ Table referenceList(const QString& name) {
     return {name, {identity(QStringLiteral("id")), text(QStringLiteral("name"), kName)}};
 }
 
+// The reference lists: tables of names that the drop-downs offer.
+const char* const kReferenceLists[] = {
+    "Dict_zw",      "Dict_Department",  "Dict_people",    "Dict_Type",
+    "Dict_Country", "Dict_CustFrom",    "Dict_custlevel", "Dict_activity",
+    "Dict_unit",    "DICT_visitresult", "Dict_Province",  "T_feedbackresult",
+    "t_finish",     "T_custphase",      "T_custstate",    "T_subject"};
+
 QList<Table> buildTables() {
     QList<Table> t;
 
@@ -204,11 +211,7 @@ QList<Table> buildTables() {
                 text(QStringLiteral("F_Flag"), 10), identity(QStringLiteral("ID"))}};
 
     // Reference lists, provinces and cities, category trees.
-    for (const char* n :
-         {"Dict_zw", "Dict_Department", "Dict_people", "Dict_Type", "Dict_Country", "Dict_CustFrom",
-          "Dict_custlevel", "Dict_activity", "Dict_unit", "DICT_visitresult", "Dict_Province",
-          "T_feedbackresult", "t_finish", "T_custphase", "T_custstate", "T_subject"})
-        t << referenceList(QString::fromLatin1(n));
+    for (const char* n : kReferenceLists) t << referenceList(QString::fromLatin1(n));
     t << Table{QStringLiteral("citytel"),
                {text(QStringLiteral("spro")), text(QStringLiteral("scity")), identity(QStringLiteral("ID"))}};
     for (const char* n : {"Dict_Cust_Category", "Dict_Product_Category"})
@@ -226,7 +229,7 @@ QList<Index> buildIndexes() {
         i.unique = unique;
         return i;
     };
-    return {
+    QList<Index> out = {
         // Codes that must be unique, so that two workstations cannot both win a race.
         ix("custom", {"CustCode"}, true),
         ix("T_sale", {"BillCode"}, true),
@@ -278,6 +281,10 @@ QList<Index> buildIndexes() {
         ix("T_Import", {"TableName"}),
         ix("citytel", {"spro"}),
     };
+    // A list holds each name once, compared as the lists compare names: without letter case and
+    // surrounding blanks. The index settles a race between two workstations adding the same name.
+    for (const char* n : kReferenceLists) out << ix(n, {"lower(trim(name))"}, true);
+    return out;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ View followUp(const char* view, const char* table, const char* companyName,
     for (const char* c : own)
         v.columns << ViewColumn{QString::fromLatin1(c), QStringLiteral("f.") + QLatin1String(c)};
     v.from = QStringLiteral("%1 f left join custom c on c.CustCode = f.custcode").arg(QLatin1String(table));
+    v.key = QStringLiteral("ID");
     return v;
 }
 
@@ -65,10 +66,11 @@ QList<View> buildViews() {
                   {"bargainname", "bargaintime", "people", "filepath", "finish", "balancemoney",
                    "bargainmoney", "memo"});
 
-    v << View{QStringLiteral("S_saleDetail"), saleLineColumns(), QString::fromLatin1(kSaleLines)};
+    const QString lineKey = QStringLiteral("SaleDetailID");
+    v << View{QStringLiteral("S_saleDetail"), saleLineColumns(), QString::fromLatin1(kSaleLines), lineKey};
     // The sales detail report's dataset starts on this view and is then re-read from S_saleDetail:
     // both present the same rows and columns.
-    v << View{QStringLiteral("S_BillDetail"), saleLineColumns(), QString::fromLatin1(kSaleLines)};
+    v << View{QStringLiteral("S_BillDetail"), saleLineColumns(), QString::fromLatin1(kSaleLines), lineKey};
 
     // One row per sales line with its salesman and the commission stored on the line.
     v << View{QStringLiteral("S_Count_TC"),
@@ -79,14 +81,16 @@ QList<View> buildViews() {
                col("Product_Specific", "d.Product_Specific"), col("Unit_Name", "d.Unit_Name"),
                col("SalePrice", "d.SalePrice"), col("Number", "d.Number"), col("DisCount", "d.DisCount"),
                col("SaleMoney", "d.SaleMoney"), col("TCMoney", "d.TCMoney")},
-              QString::fromLatin1(kSaleLines)};
+              QString::fromLatin1(kSaleLines),
+              lineKey};
 
     // The product summary with the product's details.
     v << View{QStringLiteral("V_Tempsum_name"),
               {col("Product_Code", "t.Product_Code"), col("Product", "p.Product"),
                col("Product_Specific", "p.Product_Specific"), col("Unit_Name", "p.Unit_Name"),
                col("number", "t.number"), col("saleprice", "t.saleprice"), col("salemoney", "t.salemoney")},
-              QStringLiteral("T_Tempsum_name t left join T_Products p on p.Product_Code = t.Product_Code")};
+              QStringLiteral("T_Tempsum_name t left join T_Products p on p.Product_Code = t.Product_Code"),
+              QString()};  // the summary table has no key
     return v;
 }
 

@@ -350,7 +350,7 @@ private slots:
         }
         ws->loginAs(QStringLiteral("Admin"), 0, {30, 80, 81});
         mw->reminderTimer()->stop();
-        db().execute(QStringLiteral("insert into Dict_zw (name) values (' 总经理 ')"));
+        db().execute(QStringLiteral("insert into Dict_zw (name) values (' 总经理助理 ')"));
         openLists();
         run("AddContact", [&](QDialog& d) {
             type(d, QStringLiteral("Edit_Email"), QStringLiteral(" z@b.cn "));
@@ -360,7 +360,7 @@ private slots:
             auto* zw = child<QComboBox>(d, QStringLiteral("Combo_Zw"));
             zw->showPopup();
             zw->hidePopup();
-            QVERIFY(zw->findText(QStringLiteral("总经理")) >= 0);
+            QVERIFY(zw->findText(QStringLiteral("总经理助理")) >= 0);
             click(d, QStringLiteral("Btn_Close"));
         });
         QCOMPARE(ws->shell.opened, QStringList{QStringLiteral("mailto:z@b.cn")});

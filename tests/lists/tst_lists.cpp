@@ -11,6 +11,7 @@
 
 #include "DBGrid.h"
 #include "Dataset.h"
+#include "DbError.h"
 #include "Frm_Data.h"
 #include "Frm_Main.h"
 #include "ListCommands.h"
@@ -83,6 +84,7 @@ const QString kEntering = QStringLiteral("---sc");
 
 class TestLists : public QObject {
     Q_OBJECT
+    ConnectionSettings settings;
     std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
@@ -167,7 +169,8 @@ class TestLists : public QObject {
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
     void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+        settings = test::TestDb::fresh();
+        ws = std::make_unique<Workstation>(settings);
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installListCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
@@ -311,9 +314,10 @@ private slots:
         QCOMPARE(names(table), refused ? before : before + QStringList{typed});
     }
 
-    // Renaming through "编辑" takes the current row's name, checks nothing and stores the new text;
-    // on an empty list the same steps add the name.
-    void editRenamesWithoutCheck() {
+    // Renaming through "编辑" takes the current row's name and stores the new text; on an empty list the
+    // same steps add the name. A name the list already holds (compared without case and surrounding
+    // blanks) is refused by the list's unique index with the list's own duplicate message.
+    void editRenames() {
         const QString table = QStringLiteral("Dict_Department");
         clearTable(table);
         addName(table, QStringLiteral("销售部"));
@@ -324,14 +328,45 @@ private slots:
             press(d, "TB_Edit");
             QCOMPARE(buttonStates(d), kEntering);
             QCOMPARE(boxText(d), QStringLiteral("技术部"));
-            type(d, QStringLiteral("销售部"));
+            type(d, QStringLiteral(" 销售部"));
+            ws->prompter.expect(QStringLiteral("部门名称重复，请换一个部门名称"), QMessageBox::Ok);
+            press(d, "TB_Save");
+            QCOMPARE(buttonStates(d), kEntering);
+            QCOMPARE(grid(d).dataset()->value(1, QStringLiteral("name")).toString(),
+                     QStringLiteral("技术部"));
+            type(d, QStringLiteral("研发部"));
             press(d, "TB_Save");
             QCOMPARE(buttonStates(d), kIdle);
-            QCOMPARE(boxText(d), QStringLiteral("销售部"));
+            QCOMPARE(boxText(d), QStringLiteral("研发部"));
             press(d, "TB_Quit");
         });
-        QCOMPARE(names(table), (QStringList{QStringLiteral("销售部"), QStringLiteral("销售部")}));
+        QCOMPARE(names(table), (QStringList{QStringLiteral("销售部"), QStringLiteral("研发部")}));
     }
+
+    // Two workstations adding the same name at once: whichever comes second is refused by the list's
+    // unique index, whatever the letter case and surrounding blanks, in every list.
+    void sameNameFromTwoWorkstations_data() { windowColumns(); }
+    void sameNameFromTwoWorkstations() {
+        QFETCH(QString, table);
+        Workstation other(settings);
+        clearTable(table);
+        addName(table, QStringLiteral(" Alpha"));
+        for (const QString& again :
+             {QStringLiteral("Alpha"), QStringLiteral("ALPHA  "), QStringLiteral(" alpha ")}) {
+            try {
+                other.db().execute(QStringLiteral("insert into %1 (name) values (:n)").arg(table),
+                                   {{"n", again}});
+                QFAIL(qPrintable(again + QLatin1String(" was stored twice")));
+            } catch (const DbError& e) {
+                QVERIFY2(e.isUniqueViolation(), qPrintable(e.text()));
+            }
+        }
+        other.db().execute(QStringLiteral("insert into %1 (name) values (:n)").arg(table),
+                           {{"n", "Alphabet"}});
+        QCOMPARE(names(table), (QStringList{QStringLiteral(" Alpha"), QStringLiteral("Alphabet")}));
+        QVERIFY_WORKSTATION(other);
+    }
+
     void editOnEmptyListAdds() {
         const QString table = QStringLiteral("T_custphase");
         clearTable(table);
@@ -400,8 +435,9 @@ private slots:
             QStringLiteral("重要伙伴"));
     }
 
-    // The grid edits names in place (stored when the row is left or the window closes, without any
-    // check) and deletes the current row after its own question.
+    // The grid edits names in place (stored when the row is left or the window closes) and deletes the
+    // current row after its own question. A name the list holds already is dropped with the list's
+    // duplicate message when the window closes.
     void gridEditsInPlace() {
         const QString table = QStringLiteral("T_subject");
         clearTable(table);
@@ -409,17 +445,25 @@ private slots:
         open(QStringLiteral("Menu_Subject"), [&](QDialog& d) {
             QAbstractItemModel* m = grid(d).view()->model();
             QVERIFY(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
-            QVERIFY(m->setData(m->index(0, 0), QStringLiteral("电话")));  // a duplicate: not checked here
+            QVERIFY(m->setData(m->index(0, 0), QStringLiteral("会议")));
             clickRow(d, 2);
             QCOMPARE(names(table),
-                     (QStringList{QStringLiteral("电话"), QStringLiteral("电话"), QStringLiteral("邮件")}));
+                     (QStringList{QStringLiteral("会议"), QStringLiteral("电话"), QStringLiteral("邮件")}));
 
             ws->prompter.expect(QStringLiteral("删除记录吗？"), QMessageBox::Ok);
             QTest::keyClick(grid(d).view(), Qt::Key_Delete, Qt::ControlModifier);
-            QCOMPARE(names(table), (QStringList{QStringLiteral("电话"), QStringLiteral("电话")}));
+            QCOMPARE(names(table), (QStringList{QStringLiteral("会议"), QStringLiteral("电话")}));
 
             QVERIFY(
                 m->setData(m->index(0, 0), QStringLiteral("   ")));  // left pending until the window closes
+            press(d, "TB_Quit");
+        });
+        QCOMPARE(names(table), (QStringList{QStringLiteral("   "), QStringLiteral("电话")}));
+
+        open(QStringLiteral("Menu_Subject"), [&](QDialog& d) {
+            QAbstractItemModel* m = grid(d).view()->model();
+            QVERIFY(m->setData(m->index(0, 0), QStringLiteral("电话 ")));
+            ws->prompter.expect(QStringLiteral("活动主题名称重复，请换一个活动主题名称"), QMessageBox::Ok);
             press(d, "TB_Quit");
         });
         QCOMPARE(names(table), (QStringList{QStringLiteral("   "), QStringLiteral("电话")}));

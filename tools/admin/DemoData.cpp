@@ -118,7 +118,7 @@ private:
     QStringList readList(const QString& table, const QStringList& fallback) {
         QStringList out;
         if (db_.hasTable(table)) {
-            QSqlQuery q = db_.exec(QStringLiteral("select name from %1").arg(table));
+            QSqlQuery q = db_.exec(QStringLiteral("select name from %1 order by id").arg(table));
             while (q.next()) {
                 const QString v = q.value(0).toString().trimmed();
                 if (!v.isEmpty() && !out.contains(v)) out << v;
@@ -144,7 +144,7 @@ private:
         states_ = readList(QStringLiteral("T_custstate"), words::fallbackStates());
         staff_ = readList(QStringLiteral("Dict_people"), {});
 
-        QSqlQuery q = db_.exec(QStringLiteral("select spro, scity from citytel"));
+        QSqlQuery q = db_.exec(QStringLiteral("select spro, scity from citytel order by ID"));
         QSet<QString> seen;
         while (q.next()) {
             const QString pro = q.value(0).toString().trimmed();
@@ -224,7 +224,7 @@ private:
 
     void ensureUnits() {
         QSet<QString> have;
-        QSqlQuery q = db_.exec(QStringLiteral("select name from Dict_unit"));
+        QSqlQuery q = db_.exec(QStringLiteral("select name from Dict_unit order by id"));
         while (q.next()) have.insert(q.value(0).toString().trimmed());
         for (const words::ProductTemplate& t : words::productTemplates()) {
             if (have.contains(t.unit)) continue;
@@ -336,7 +336,7 @@ private:
     void ensureCommissions() {
         // Existing rates count for the bills; a pair of salesman and product name is never repeated.
         QSet<QString> namePairs;
-        QSqlQuery q = db_.exec(QStringLiteral("select people, GoodsCode, GoodsName, GoodsTC from T_PeopleTC"));
+        QSqlQuery q = db_.exec(QStringLiteral("select people, GoodsCode, GoodsName, GoodsTC from T_PeopleTC order by ID"));
         while (q.next()) {
             const QString people = q.value(0).toString();
             const QString code = key2(people, q.value(1).toString());

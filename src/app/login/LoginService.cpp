@@ -36,7 +36,7 @@ Operator readOperator(Database& db, const QString& name) {
 QStringList LoginService::operators() const {
     QStringList names;
     // The list shows the second column of admin, the operator's name.
-    QSqlQuery q = data_.db().exec(QStringLiteral("select * from admin where IsUser = 1"));
+    QSqlQuery q = data_.db().exec(QStringLiteral("select * from admin where IsUser = 1 order by UserID"));
     while (q.next()) names << q.value(1).toString();
     return names;
 }
