@@ -141,7 +141,7 @@ bool Frm_Data::connectWith(const ConnectionSettings& settings, QString* error) {
 
 void Frm_Data::afterConnect() {
     connected_ = true;
-    db_.setCanonicalNames(schema::columnNames());
+    schema::describeTo(db_);
 }
 
 // --- operations --------------------------------------------------------------------------------

@@ -81,7 +81,6 @@ class TestCommandRights : public QObject {
         exec(QStringLiteral("insert into T_People (people) values ('张三')"));
         exec(QStringLiteral("insert into T_PeopleTC (people, GoodsCode) values ('张三', 'P1')"));
         exec(QStringLiteral("insert into Dict_Cust_Category (Code, Name) values ('01', '华东')"));
-        exec(QStringLiteral("insert into Dict_country (name) values ('中国')"));
 
         loginWith(allBut(0));
         QVERIFY(mw->runCommand(Frm_Main::kWorkbench));

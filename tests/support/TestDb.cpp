@@ -146,7 +146,7 @@ bool TestDb::openFresh(Database& db) {
         qWarning("cannot open a fresh test database: %s", qPrintable(err));
         return false;
     }
-    db.setCanonicalNames(schema::columnNames());
+    schema::describeTo(db);
     return true;
 }
 

@@ -57,7 +57,7 @@ int measure(const ConnectionSettings& s) {
         out() << "cannot open: " << error << Qt::endl;
         return 1;
     }
-    db.setCanonicalNames(schema::columnNames());
+    schema::describeTo(db);
     const double connectS = t.nsecsElapsed() / 1e9;
     const qint64 baseKiB = peakMemoryKiB();
 
