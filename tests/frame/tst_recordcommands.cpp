@@ -5,7 +5,7 @@
 #include "Frm_Main.h"
 #include "RecordCommands.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -25,9 +25,8 @@ const QStringList kCustomerTables{"contact", "T_Schedule", "T_sale",      "T_Sal
 
 }  // namespace
 
-class TestRecordCommands : public QObject {
+class TestRecordCommands : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
     QObject selectionOwner;
 
@@ -63,20 +62,18 @@ class TestRecordCommands : public QObject {
     }
     void run(const QString& command) { mw->action(command)->trigger(); }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installRecordCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
         mw->reminderTimer()->stop();
     }
-    void cleanup() {
+    void tearDown() override {
         mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        ws.reset();
     }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // Deleting a customer empties every table of its rows, bill lines included, and nothing of
     // another customer; "No" deletes nothing.

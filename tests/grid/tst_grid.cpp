@@ -16,7 +16,7 @@
 #include "GridModel.h"
 #include "GridServices.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -77,9 +77,8 @@ QStringList columnOf(Dataset& ds, const QString& field) {
 
 }  // namespace
 
-class TestGrid : public QObject {
+class TestGrid : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Dataset> ds;
     std::unique_ptr<DBGrid> grid;
 
@@ -104,23 +103,20 @@ class TestGrid : public QObject {
                       {QStringLiteral("SaleMoney"), QStringLiteral("金额"), 1, 2, 100, 0, 0, 0, 1, 3}});
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         ds = std::make_unique<Dataset>(db(), QStringLiteral("Qry_Probe"));
         grid = std::make_unique<DBGrid>();
         grid->setObjectName(QStringLiteral("Grid_Probe"));
     }
-
-    void cleanup() {
+    void tearDown() override {
         grid.reset();
         ds.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        ws.reset();
     }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+
+
 
     void applyLayoutBuildsTheConfiguredColumns() {
         openLines();

@@ -8,21 +8,15 @@
 #include "LoginFlow.h"
 #include "PasswordHash.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WidgetAccess.h"
+#include "WindowTest.h"
 
 using namespace qv;
-using test::Workstation;
+using test::child;
 
 namespace {
 
 const QString kWarning = QStringLiteral("警告");
-
-template <class T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c) qFatal("no widget %s", name);
-    return c;
-}
 
 // Picks the operator by name in the login dialog, types the password and presses 确定(&Y).
 void typeAndPress(QDialog& d, const QString& name, const QString& password) {
@@ -36,9 +30,8 @@ void typeAndPress(QDialog& d, const QString& name, const QString& password) {
 
 }  // namespace
 
-class TestLogin : public QObject {
+class TestLogin : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
 
     void addOperator(const QString& name, const QString& password, int permit = 1, int isUser = 1) {
         ws->db().exec(QStringLiteral("insert into admin (UserName, Password, PartName, Permit, IsUser) "
@@ -55,9 +48,6 @@ class TestLogin : public QObject {
     }
 
 private slots:
-    void init() { ws = std::make_unique<Workstation>(test::TestDb::fresh()); }
-    void cleanup() { ws.reset(); }
-
     void attempts_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
