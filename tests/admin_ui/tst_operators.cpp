@@ -211,9 +211,7 @@ class TestOperators : public test::WindowTest {
         installAdminCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

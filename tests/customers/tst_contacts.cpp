@@ -86,9 +86,7 @@ class TestContacts : public test::WindowTest {
         // A customer code with letters and signs.
         addCustomer(QStringLiteral("KH-A01"), QStringLiteral("甲公司"));
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

@@ -88,9 +88,7 @@ class TestCustEditor : public test::WindowTest {
         mw->reminderTimer()->stop();
         ws->clock.at = QDateTime(QDate(2024, 3, 15), QTime(9, 30));
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

@@ -20,9 +20,9 @@
 #include "RecordCommands.h"
 #include "TestDb.h"
 #include "Transaction.h"
-#include "WorkbenchCommands.h"
 #include "WidgetAccess.h"
 #include "WindowTest.h"
+#include "WorkbenchCommands.h"
 
 using namespace qv;
 using test::Workstation;
@@ -130,9 +130,7 @@ class TestWorkbench : public test::WindowTest {
         installRecordCommands(*ws->ctx, *mw);
         mw->reminderTimer()->stop();
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

@@ -6,9 +6,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
 #include <stdexcept>
@@ -121,9 +121,7 @@ class TestFrmMain : public test::WindowTest {
         QVERIFY(QTest::qWaitForWindowExposed(mw.get()));
     }
 
-    void setUp() override {
-        mw = std::make_unique<Frm_Main>(*ws->ctx);
-    }
+    void setUp() override { mw = std::make_unique<Frm_Main>(*ws->ctx); }
     void tearDown() override {
         if (mw) {
             mw->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -823,7 +821,7 @@ private slots:
         }
         QCOMPARE(spy.count(), 1);
         QVERIFY(!timer->isActive());  // once per login
-        ws->loginAsAdmin();            // a new login asks again
+        ws->loginAsAdmin();           // a new login asks again
         QVERIFY(timer->isActive());
         tick();
         QCOMPARE(spy.count(), 2);

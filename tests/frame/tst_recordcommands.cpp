@@ -68,9 +68,7 @@ class TestRecordCommands : public test::WindowTest {
         ws->loginAsAdmin();
         mw->reminderTimer()->stop();
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

@@ -3,8 +3,8 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QtTest>
@@ -115,8 +115,6 @@ class TestGrid : public test::WindowTest {
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-
-
 
     void applyLayoutBuildsTheConfiguredColumns() {
         openLines();

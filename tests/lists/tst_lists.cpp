@@ -163,9 +163,7 @@ class TestLists : public test::WindowTest {
         installListCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
     }
-    void tearDown() override {
-        mw.reset();
-    }
+    void tearDown() override { mw.reset(); }
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }

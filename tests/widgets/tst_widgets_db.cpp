@@ -330,8 +330,8 @@ void TstWidgetsDb::storedRoleTagsAreConsistent() {
     for (const QString& role : {QStringLiteral("超级管理员"), QStringLiteral("普通用户")}) {
         QSqlQuery q =
             ws->db().exec(QStringLiteral("select Code, FunctionName, Authority, Tag from T_PartAuthority "
-                                          "where PartName = :role order by Code"),
-                           {{QStringLiteral("role"), role}});
+                                         "where PartName = :role order by Code"),
+                          {{QStringLiteral("role"), role}});
         CheckTree tree;
         QTreeWidgetItem* group = nullptr;
         struct Stored {
