@@ -88,10 +88,12 @@ QString outline(QDialog& d) { return outline(treeOf(d)->topLevelItem(0)); }
 class TestTree : public test::WindowTest {
     Q_OBJECT
 
-    void addRows(const QString& table, const QStringList& codeNames) {
+    // Stores "code-name" rows, through this workstation or through `other` (another operator's).
+    void addRows(const QString& table, const QStringList& codeNames, test::Workstation* other = nullptr) {
+        Database& db = other ? other->db() : ws->db();
         for (const QString& cn : codeNames) {
             const int dash = int(cn.indexOf(QLatin1Char('-')));
-            ws->db().execute(QStringLiteral("insert into %1 (Code, Name) values (:c, :n)").arg(table),
+            db.execute(QStringLiteral("insert into %1 (Code, Name) values (:c, :n)").arg(table),
                              {{"c", cn.left(dash)}, {"n", cn.mid(dash + 1)}});
         }
     }
@@ -382,10 +384,11 @@ private slots:
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
         ws->prompter.expect(QStringLiteral("您选择的节点不存在,请点击取消按钮再重新选择一个节点进行编辑!"),
                             QMessageBox::Ok, kNotice);
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Edit"));
-            ws->db().execute(QStringLiteral("delete from Dict_Cust_Category"));
+            other->db().execute(QStringLiteral("delete from Dict_Cust_Category"));
             type(d, "Edit_Name", QStringLiteral("华南"));
             QVERIFY(press(d, "TB_Save"));
             QVERIFY(child<QToolButton>(d, "TB_Save")->isEnabled());  // still editing
@@ -416,9 +419,10 @@ private slots:
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
         ws->prompter.expect(kAskDelete, QMessageBox::Ok);
         ws->prompter.expect(kHasChildren, QMessageBox::Ok, kNotice);
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
             QVERIFY(select(d, QStringLiteral("01")));
-            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海"});
+            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海"}, other.get());
             QVERIFY(press(d, "TB_Del"));
             QCOMPARE(outline(d), QStringLiteral("客户分类(01-华东(0101-上海))"));
         });
@@ -450,8 +454,9 @@ private slots:
 
     void refreshShowsRowsOfOtherWorkstations() {
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
-            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海", "011-坏"});
+            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海", "011-坏"}, other.get());
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Refresh"));
             QCOMPARE(outline(d), QStringLiteral("客户分类(01-华东(0101-上海))"));

@@ -105,7 +105,7 @@ private slots:
             addRelatedRows(c);
         }
         openCustomers();
-        exec("delete from custom where CustCode='KH0001'");
+        ws->another()->db().execute("delete from custom where CustCode='KH0001'");
         select({0, 1});
         ws->prompter.expect(kAskDeleteCustomer, QMessageBox::Yes, kWarning);
         ws->prompter.expect(kDeleteFailed, QMessageBox::Ok, kQuestion);
@@ -365,8 +365,9 @@ private slots:
         for (Dataset* ds : {d.Qry_Sale, d.Qry_Products, d.Qry_PeopleData, d.Qry_PeopleTC})
             d.OpenQuery(*ds, QStringLiteral("select * from %1").arg(ds->updateTable()));
         // Another workstation deleted the rows meanwhile: deleting the shown row fails.
+        const auto other = ws->another();
         for (const char* t : {"T_sale", "T_Products", "T_People", "T_PeopleTC"})
-            exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));
+            other->db().execute(QStringLiteral("delete from %1").arg(QLatin1String(t)));
 
         ws->prompter.expect(question, QMessageBox::Yes, kQuestion);
         if (!failure.isEmpty()) ws->prompter.expect(failure, QMessageBox::No, kQuestion);

@@ -80,6 +80,10 @@ class TestGridExport : public test::WindowTest {
         ds->open();
     }
 
+    // File names and code rules are checked without a database.
+    bool needsWorkstation(const char* function) const override {
+        return !QByteArrayList{"fileNames"}.contains(function);
+    }
     void setUp() override {
         ds = std::make_unique<Dataset>(db(), QStringLiteral("Qry_Probe"));
         grid = std::make_unique<DBGrid>();
