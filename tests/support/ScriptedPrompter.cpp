@@ -1,5 +1,7 @@
 #include "ScriptedPrompter.h"
 
+#include <QtTest>
+
 namespace qv::test {
 
 ScriptedPrompter& ScriptedPrompter::expect(const QString& text, QMessageBox::StandardButton answer,
@@ -45,8 +47,18 @@ QStringList ScriptedPrompter::takeProblems() {
     return problems;
 }
 
-bool ScriptedPrompter::verify(QString* why) const {
-    const QStringList problems = pending();
+ScriptedPrompter::~ScriptedPrompter() {
+    const QStringList problems = takeProblems();
+    if (problems.isEmpty()) return;
+    const QString text = QStringLiteral("prompter: ") + problems.join(QStringLiteral("\n  "));
+    if (QTest::currentTestFunction() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable(text), __FILE__, __LINE__);
+    else
+        qWarning("%s", qPrintable(text));
+}
+
+bool ScriptedPrompter::verify(QString* why) {
+    const QStringList problems = takeProblems();
     if (why) *why = problems.join(QLatin1Char('\n'));
     return problems.isEmpty();
 }

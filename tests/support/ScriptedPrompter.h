@@ -13,9 +13,13 @@ namespace qv::test {
 // test set up beforehand. A message the script did not expect is answered with its safe button (No,
 // Cancel, or the only one offered) and recorded as a failure; a file dialog with no answer queued is
 // cancelled and recorded as well. takeProblems() hands out every failure together with the expected
-// messages that were not shown and the file answers that were not used.
+// messages that were not shown and the file answers that were not used; what is left when the prompter
+// goes fails the running test case.
 class ScriptedPrompter : public Prompter {
 public:
+    // Problems not yet taken fail the running test case (a test that forgot to check is still checked).
+    ~ScriptedPrompter() override;
+
     struct Shown {
         QString text, caption;
         QMessageBox::Icon icon;
@@ -37,7 +41,8 @@ public:
     // answers not used); the expectations and problems are dropped, so each is reported once.
     QStringList takeProblems();
     // True when every expected message was shown and nothing unexpected was; otherwise `why` says what.
-    bool verify(QString* why = nullptr) const;
+    // Like takeProblems(), it reports each problem once.
+    bool verify(QString* why = nullptr);
 
     const QList<Shown>& shown() const { return shown_; }
     QStringList texts() const;

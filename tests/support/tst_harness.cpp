@@ -22,7 +22,11 @@ class TestHarness : public test::WindowTest {
     Q_OBJECT
 
     bool needsWorkstation(const char* function) const override {
-        return !QByteArrayList{"safeButton", "prompterReports", "expectCaption", "missingControlFailsTheCase",
+        return !QByteArrayList{"safeButton",
+                               "prompterReports",
+                               "expectCaption",
+                               "missingControlFailsTheCase",
+                               "forgottenCheckFailsTheCase",
                                "caseDatabasesAreRemoved"}
                     .contains(function);
     }
@@ -95,6 +99,18 @@ private slots:
         QCOMPARE(
             p.takeProblems(),
             QStringList{QStringLiteral("expected message not shown: 1 message(s) with caption \"错误\"")});
+    }
+
+    // A prompter whose test forgot to check it still fails the case when it goes.
+    void forgottenCheckFailsTheCase() {
+        QEXPECT_FAIL("", "the expected message was never shown", Continue);
+        {
+            ScriptedPrompter p;
+            p.expect(QStringLiteral("甲"));
+        }
+        ScriptedPrompter checked;
+        checked.expect(QStringLiteral("乙"));
+        QVERIFY(!checked.verify());  // reported here, not again when it goes
     }
 
     // Dialog drivers not used, dialogs without a driver, dialogs left open.
