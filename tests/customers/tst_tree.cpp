@@ -94,7 +94,7 @@ class TestTree : public test::WindowTest {
         for (const QString& cn : codeNames) {
             const int dash = int(cn.indexOf(QLatin1Char('-')));
             db.execute(QStringLiteral("insert into %1 (Code, Name) values (:c, :n)").arg(table),
-                             {{"c", cn.left(dash)}, {"n", cn.mid(dash + 1)}});
+                       {{"c", cn.left(dash)}, {"n", cn.mid(dash + 1)}});
         }
     }
     QStringList rows(const QString& table = QStringLiteral("Dict_Cust_Category")) {
