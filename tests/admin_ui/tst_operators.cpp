@@ -23,9 +23,11 @@
 #include "OperatorStore.h"
 #include "PasswordHash.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WidgetAccess.h"
+#include "WindowTest.h"
 
 using namespace qv;
+using qv::test::child;
 using qv::test::Workstation;
 
 namespace {
@@ -38,13 +40,6 @@ const QString kAdded = QStringLiteral("添加操作员成功");
 const QString kSaved = QStringLiteral("保存成功");
 const QString kDuplicate = QStringLiteral("用户名重复,请换一个用户名!");
 const QString kAskDelete = QStringLiteral("您确认要删除该用户吗？");
-
-template <class W>
-W* child(QWidget& d, const char* name) {
-    W* w = d.findChild<W*>(QLatin1String(name));
-    if (!w) qWarning("no child %s", name);
-    return w;
-}
 
 void press(QWidget& d, const char* name) {
     auto* b = child<QPushButton>(d, name);
@@ -129,9 +124,8 @@ bool sameIcon(const QIcon& a, const QIcon& b) {
 
 }  // namespace
 
-class TestOperators : public QObject {
+class TestOperators : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     Database& db() { return ws->db(); }
@@ -213,19 +207,15 @@ class TestOperators : public QObject {
         return out;
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installAdminCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // --- the list window ---------------------------------------------------------------------------
 

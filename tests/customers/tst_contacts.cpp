@@ -15,7 +15,7 @@
 #include "NullableDateEdit.h"
 #include "TestDb.h"
 #include "WidgetAccess.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -31,9 +31,8 @@ const QString kNotYours = QStringLiteral("不是你的联系人，你没有权�
 
 }  // namespace
 
-class TestContacts : public QObject {
+class TestContacts : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     Database& db() { return ws->db(); }
@@ -79,10 +78,7 @@ class TestContacts : public QObject {
         mw->reminderTimer()->stop();
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installCustomerEditorCommands(*ws->ctx, *mw);
         login(QStringLiteral("Admin"), 0);
@@ -90,11 +86,10 @@ private slots:
         // A customer code with letters and signs.
         addCustomer(QStringLiteral("KH-A01"), QStringLiteral("甲公司"));
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     void addKeepsAddingAndSetsMainContact() {
         openLists();

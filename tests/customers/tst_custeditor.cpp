@@ -21,7 +21,7 @@
 #include "Frm_Main.h"
 #include "TestDb.h"
 #include "WidgetAccess.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::child;
@@ -37,9 +37,8 @@ const QString kFormConfig = QStringLiteral("FormConfig");
 
 }  // namespace
 
-class TestCustEditor : public QObject {
+class TestCustEditor : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     Database& db() { return ws->db(); }
@@ -83,21 +82,17 @@ class TestCustEditor : public QObject {
         return count(QStringLiteral("select count(*) from %1 where CustCode=:c").arg(table), {{"c", code}});
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installCustomerEditorCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
         mw->reminderTimer()->stop();
         ws->clock.at = QDateTime(QDate(2024, 3, 15), QTime(9, 30));
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // --- automatic codes -------------------------------------------------------------------------
 

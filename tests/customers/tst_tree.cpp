@@ -10,10 +10,11 @@
 #include "Frm_Tree.h"
 #include "GridServices.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WidgetAccess.h"
+#include "WindowTest.h"
 
 using namespace qv;
-using test::Workstation;
+using test::child;
 namespace cc = qv::categorycodes;
 
 Q_DECLARE_METATYPE(cc::AddKind)
@@ -25,13 +26,6 @@ namespace {
 const QString kNotice = QStringLiteral("提醒");
 const QString kHasChildren = QStringLiteral("不能删除有子目录的目录，请先删除子目录！");
 const QString kAskDelete = QStringLiteral("你真的要删除所选择的目录吗？");
-
-template <class T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c) qFatal("no widget %s", name);
-    return c;
-}
 
 QTreeWidget* treeOf(QDialog& d) { return child<QTreeWidget>(d, "TreeView1"); }
 QString codeBox(QDialog& d) { return child<QLineEdit>(d, "Edit_Code")->text(); }
@@ -91,15 +85,16 @@ QString outline(QDialog& d) { return outline(treeOf(d)->topLevelItem(0)); }
 
 }  // namespace
 
-class TestTree : public QObject {
+class TestTree : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
 
-    void addRows(const QString& table, const QStringList& codeNames) {
+    // Stores "code-name" rows, through this workstation or through `other` (another operator's).
+    void addRows(const QString& table, const QStringList& codeNames, test::Workstation* other = nullptr) {
+        Database& db = other ? other->db() : ws->db();
         for (const QString& cn : codeNames) {
             const int dash = int(cn.indexOf(QLatin1Char('-')));
-            ws->db().execute(QStringLiteral("insert into %1 (Code, Name) values (:c, :n)").arg(table),
-                             {{"c", cn.left(dash)}, {"n", cn.mid(dash + 1)}});
+            db.execute(QStringLiteral("insert into %1 (Code, Name) values (:c, :n)").arg(table),
+                       {{"c", cn.left(dash)}, {"n", cn.mid(dash + 1)}});
         }
     }
     QStringList rows(const QString& table = QStringLiteral("Dict_Cust_Category")) {
@@ -108,16 +103,13 @@ class TestTree : public QObject {
         while (q.next()) out << q.value(0).toString() + QLatin1Char('-') + q.value(1).toString();
         return out;
     }
-    void checkDriven() {
-        QVERIFY(ws->allDriversUsed());
-        QVERIFY(ws->unexpectedDialogs().isEmpty());
-        QVERIFY_PROMPTS(ws->prompter);
+    void checkDriven() { QVERIFY_WORKSTATION(*ws); }
+    // The code rules are checked without a database.
+    bool needsWorkstation(const char* function) const override {
+        return !QByteArrayList{"plusOne", "proposals", "refusals"}.contains(function);
     }
 
 private slots:
-    void init() { ws = std::make_unique<Workstation>(test::TestDb::fresh()); }
-    void cleanup() { ws.reset(); }
-
     // --- code rules, without a window ----------------------------------------------------------
 
     void plusOne_data() {
@@ -392,10 +384,11 @@ private slots:
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
         ws->prompter.expect(QStringLiteral("您选择的节点不存在,请点击取消按钮再重新选择一个节点进行编辑!"),
                             QMessageBox::Ok, kNotice);
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Edit"));
-            ws->db().execute(QStringLiteral("delete from Dict_Cust_Category"));
+            other->db().execute(QStringLiteral("delete from Dict_Cust_Category"));
             type(d, "Edit_Name", QStringLiteral("华南"));
             QVERIFY(press(d, "TB_Save"));
             QVERIFY(child<QToolButton>(d, "TB_Save")->isEnabled());  // still editing
@@ -426,9 +419,10 @@ private slots:
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
         ws->prompter.expect(kAskDelete, QMessageBox::Ok);
         ws->prompter.expect(kHasChildren, QMessageBox::Ok, kNotice);
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
             QVERIFY(select(d, QStringLiteral("01")));
-            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海"});
+            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海"}, other.get());
             QVERIFY(press(d, "TB_Del"));
             QCOMPARE(outline(d), QStringLiteral("客户分类(01-华东(0101-上海))"));
         });
@@ -460,8 +454,9 @@ private slots:
 
     void refreshShowsRowsOfOtherWorkstations() {
         addRows(QStringLiteral("Dict_Cust_Category"), {"01-华东"});
+        const auto other = ws->another();
         ws->onModal([&](QDialog& d) {
-            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海", "011-坏"});
+            addRows(QStringLiteral("Dict_Cust_Category"), {"0101-上海", "011-坏"}, other.get());
             QVERIFY(select(d, QStringLiteral("01")));
             QVERIFY(press(d, "TB_Refresh"));
             QCOMPARE(outline(d), QStringLiteral("客户分类(01-华东(0101-上海))"));
@@ -547,8 +542,11 @@ private slots:
     // A missing table is reported with the standard error box; the dialog still opens.
     void databaseErrorIsShown() {
         ws->db().execute(QStringLiteral("drop table Dict_Product_Category"));
-        ws->onModal([&](QDialog& d) { QVERIFY(d.isVisible()); });
+        ws->prompter.expectCaption(QStringLiteral("错误"));
+        bool opened = false;
+        ws->onModal([&](QDialog& d) { opened = d.isVisible(); });
         openCategoryEditor(*ws->ctx, CategoryKind::Product);
+        QVERIFY(opened);
         QCOMPARE(ws->prompter.shown().size(), 1);
         QCOMPARE(ws->prompter.shown().first().icon, QMessageBox::Critical);
     }

@@ -22,8 +22,8 @@
 #include "TestDb.h"
 #include "Transaction.h"
 #include "WidgetAccess.h"
+#include "WindowTest.h"
 #include "WorkbenchCommands.h"
-#include "Workstation.h"
 
 using namespace qv;
 using test::Workstation;
@@ -45,9 +45,8 @@ std::initializer_list<int> noRights() { return {}; }
 
 }  // namespace
 
-class TestWorkbench : public QObject {
+class TestWorkbench : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     Database& db() { return ws->db(); }
@@ -90,9 +89,7 @@ class TestWorkbench : public QObject {
     }
     template <class T>
     T* child(const QString& name) {
-        T* c = mw->findChild<T*>(name);
-        if (!c) qFatal("no widget %s", qPrintable(name));
-        return c;
+        return test::child<T>(*mw, name);
     }
     DBGrid* grid(const QString& name) { return child<DBGrid>(name); }
 
@@ -119,28 +116,25 @@ class TestWorkbench : public QObject {
         if (code.isEmpty()) return tree->topLevelItem(0);
         for (QTreeWidgetItemIterator it(tree); *it; ++it)
             if ((*it)->data(0, kCodeRole).toString() == code) return *it;
-        qFatal("no category %s", qPrintable(code));
+        QTest::qFail(qPrintable(QStringLiteral("no category %1 in the tree").arg(code)), __FILE__, __LINE__);
+        static QTreeWidgetItem missing;
+        return &missing;
     }
     void clickCategory(const QString& code) {
         auto* tree = child<QTreeWidget>("TreeView1");
         emit tree->itemClicked(node(code), 0);
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installWorkbenchCommands(*ws->ctx, *mw);
         installRecordCommands(*ws->ctx, *mw);
         mw->reminderTimer()->stop();
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // Without right 91 the list, the contact page and the schedule page hold the operator's own
     // rows only, however the list was loaded; the other six pages show every operator's rows.

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -15,7 +16,7 @@
 #include "DbError.h"
 #include "Frm_Main.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -110,9 +111,8 @@ LoginState::Rights allBut(int k) {
 
 }  // namespace
 
-class TestFrmMain : public QObject {
+class TestFrmMain : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     void showLoggedIn() {
@@ -121,21 +121,17 @@ class TestFrmMain : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(mw.get()));
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
-        mw = std::make_unique<Frm_Main>(*ws->ctx);
-    }
-    void cleanup() {
+    void setUp() override { mw = std::make_unique<Frm_Main>(*ws->ctx); }
+    void tearDown() override {
         if (mw) {
             mw->setAttribute(Qt::WA_DeleteOnClose, false);
             mw->hide();
         }
         mw.reset();
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
     }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // --- menus and tool bar ------------------------------------------------------------------------
 
@@ -809,28 +805,29 @@ private slots:
         QFETCH(bool, due);
         if (!awoke.isEmpty())
             QVERIFY(ws->data->ini().writeString(QStringLiteral("Other"), QStringLiteral("awoke"), awoke));
+        QTimer* timer = mw->reminderTimer();
+        // One tick of the timer, as its second elapses.
+        auto tick = [timer] { QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection)); };
         QSignalSpy spy(mw.get(), &Frm_Main::reminderDue);
-        QVERIFY(!mw->reminderTimer()->isActive());  // nothing before the first login
-        QTest::qWait(1200);
-        QCOMPARE(spy.count(), 0);
+        QVERIFY(!timer->isActive());  // nothing before the first login
 
-        QElapsedTimer clock;
-        clock.start();
         ws->loginAsAdmin();
-        QCOMPARE(mw->reminderTimer()->interval(), 1000);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 1000);
+        QVERIFY(!timer->isSingleShot());
+        QCOMPARE(spy.count(), 0);  // not before the first second
+        tick();
         if (!due) {
-            QTest::qWait(1500);
             QCOMPARE(spy.count(), 0);
-            QVERIFY(mw->reminderTimer()->isActive());
+            QVERIFY(timer->isActive());
             return;
         }
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
-        QVERIFY(clock.elapsed() >= 900);
-        QVERIFY(!mw->reminderTimer()->isActive());
-        QTest::qWait(1300);
-        QCOMPARE(spy.count(), 1);  // once per login
-        ws->loginAsAdmin();        // a new login asks again
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 3000);
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(!timer->isActive());  // once per login
+        ws->loginAsAdmin();           // a new login asks again
+        QVERIFY(timer->isActive());
+        tick();
+        QCOMPARE(spy.count(), 2);
     }
 
     // --- utilities and help --------------------------------------------------------------------------

@@ -11,7 +11,7 @@
 #include "RecordCommands.h"
 #include "RightsGate.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -31,9 +31,8 @@ const QStringList kCustomerTables{"contact", "T_Schedule", "T_sale",      "T_Sal
 
 }  // namespace
 
-class TestRecordCommands : public QObject {
+class TestRecordCommands : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
     QObject selectionOwner;
 
@@ -69,20 +68,16 @@ class TestRecordCommands : public QObject {
     }
     void run(const QString& command) { mw->action(command)->trigger(); }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installRecordCommands(*ws->ctx, *mw);
         ws->loginAsAdmin();
         mw->reminderTimer()->stop();
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // Deleting a customer empties every table of its rows, bill lines included, and nothing of
     // another customer; "No" deletes nothing.
@@ -116,7 +111,7 @@ private slots:
             addRelatedRows(c);
         }
         openCustomers();
-        exec("delete from custom where CustCode='KH0001'");
+        ws->another()->db().execute("delete from custom where CustCode='KH0001'");
         select({0, 1});
         ws->prompter.expect(kAskDeleteCustomer, QMessageBox::Yes, kWarning);
         ws->prompter.expect(kDeleteFailed, QMessageBox::Ok, kQuestion);
@@ -480,8 +475,9 @@ private slots:
         for (Dataset* ds : {d.Qry_Sale, d.Qry_Products, d.Qry_PeopleData, d.Qry_PeopleTC})
             d.OpenQuery(*ds, QStringLiteral("select * from %1").arg(ds->updateTable()));
         // Another workstation deleted the rows meanwhile: deleting the shown row fails.
+        const auto other = ws->another();
         for (const char* t : {"T_sale", "T_Products", "T_People", "T_PeopleTC"})
-            exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));
+            other->db().execute(QStringLiteral("delete from %1").arg(QLatin1String(t)));
 
         ws->prompter.expect(question, QMessageBox::Yes, kQuestion);
         if (!failure.isEmpty()) ws->prompter.expect(failure, QMessageBox::No, kQuestion);

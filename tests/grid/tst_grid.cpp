@@ -16,7 +16,7 @@
 #include "GridModel.h"
 #include "GridServices.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -80,9 +80,8 @@ QStringList columnOf(Dataset& ds, const QString& field) {
 
 }  // namespace
 
-class TestGrid : public QObject {
+class TestGrid : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Dataset> ds;
     std::unique_ptr<DBGrid> grid;
 
@@ -107,23 +106,22 @@ class TestGrid : public QObject {
                       {QStringLiteral("SaleMoney"), QStringLiteral("金额"), 1, 2, 100, 0, 0, 0, 1, 3}});
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    // File names and code rules are checked without a database.
+    bool needsWorkstation(const char* function) const override {
+        return !QByteArrayList{"decimalsFormats", "codeLevel"}.contains(function);
+    }
+    void setUp() override {
         ds = std::make_unique<Dataset>(db(), QStringLiteral("Qry_Probe"));
         grid = std::make_unique<DBGrid>();
         grid->setObjectName(QStringLiteral("Grid_Probe"));
     }
-
-    void cleanup() {
+    void tearDown() override {
         grid.reset();
         ds.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        QVERIFY(ws->allDriversUsed());
-        ws.reset();
     }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     void applyLayoutBuildsTheConfiguredColumns() {
         openLines();
@@ -204,24 +202,16 @@ private slots:
         QTest::addColumn<int>("dotsize");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("format");
-        QTest::newRow("INI1 2") << 2 << 5 << 1 << "3.50"
-                                << "0.00";
-        QTest::newRow("INI1 0") << 0 << 5 << 1 << "4"
-                                << "0";
-        QTest::newRow("INI1 1") << 1 << 5 << 1 << "3.5"
-                                << "0.0";
-        QTest::newRow("INI1 10") << 10 << 5 << 1 << "3.5000000000"
-                                 << "0.0000000000";
-        QTest::newRow("INI1 11 out of range") << 11 << 5 << 1 << "3.5"
-                                              << "";
-        QTest::newRow("INI1 -1 out of range") << -1 << 5 << 1 << "3.5"
-                                              << "";
-        QTest::newRow("INI2 for dotsize 2") << 2 << 3 << 2 << "3.500"
-                                            << "0.000";
-        QTest::newRow("dotsize 0") << 2 << 3 << 0 << "3.5"
-                                   << "";
-        QTest::newRow("dotsize 4 unknown") << 2 << 3 << 4 << "3.5"
-                                           << "";
+        QTest::addColumn<QString>("footer");  // the sum 13.75 of the column
+        QTest::newRow("INI1 2") << 2 << 5 << 1 << "3.50" << "0.00" << "13.75";
+        QTest::newRow("INI1 0") << 0 << 5 << 1 << "4" << "0" << "14";
+        QTest::newRow("INI1 1") << 1 << 5 << 1 << "3.5" << "0.0" << "13.8";
+        QTest::newRow("INI1 10") << 10 << 5 << 1 << "3.5000000000" << "0.0000000000" << "13.7500000000";
+        QTest::newRow("INI1 11 out of range") << 11 << 5 << 1 << "3.5" << "" << "13.75";
+        QTest::newRow("INI1 -1 out of range") << -1 << 5 << 1 << "3.5" << "" << "13.75";
+        QTest::newRow("INI2 for dotsize 2") << 2 << 3 << 2 << "3.500" << "0.000" << "13.750";
+        QTest::newRow("dotsize 0") << 2 << 3 << 0 << "3.5" << "" << "13.75";
+        QTest::newRow("dotsize 4 unknown") << 2 << 3 << 4 << "3.5" << "" << "13.75";
     }
 
     void decimals() {
@@ -230,6 +220,7 @@ private slots:
         QFETCH(int, dotsize);
         QFETCH(QString, shown);
         QFETCH(QString, format);
+        QFETCH(QString, footer);
         ctx().options.ini1 = ini1;
         ctx().options.ini2 = ini2;
         openLines();
@@ -239,8 +230,7 @@ private slots:
         QCOMPARE(grid->column(0).format, format);
         QCOMPARE(grid->gridModel()->index(0, 0).data().toString(), shown);
         grid->setFooterVisible(true);
-        QCOMPARE(grid->footerText(0),
-                 format.isEmpty() ? QStringLiteral("13.75") : Dataset::formatValue(13.75, format));
+        QCOMPARE(grid->footerText(0), footer);
     }
 
     void decimalsFormats() {

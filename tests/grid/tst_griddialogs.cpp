@@ -17,9 +17,11 @@
 #include "Frm_FieldShow.h"
 #include "GridModel.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WidgetAccess.h"
+#include "WindowTest.h"
 
 using namespace qv;
+using qv::test::child;
 using test::Workstation;
 
 namespace {
@@ -35,18 +37,10 @@ QString selected(const QListWidget* list) {
     return sel.size() == 1 ? sel.first()->text() : QString();
 }
 
-template <class W>
-W* child(QWidget& parent, const char* name) {
-    W* w = parent.findChild<W*>(QLatin1String(name));
-    if (!w) qWarning("no %s", name);
-    return w;
-}
-
 }  // namespace
 
-class TestGridDialogs : public QObject {
+class TestGridDialogs : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
 
     Database& db() { return ws->db(); }
     Context& ctx() { return *ws->ctx; }
@@ -79,11 +73,6 @@ class TestGridDialogs : public QObject {
 
 private slots:
     void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() { ws = std::make_unique<Workstation>(test::TestDb::fresh()); }
-    void cleanup() {
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
-    }
 
     void chooserMovesAndStoresShowFlags() {
         addProbeRows();

@@ -14,7 +14,7 @@
 #include "GridServices.h"
 #include "SheetReader.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::Workstation;
@@ -31,9 +31,8 @@ int pdfPages(const QString& path) {
 
 }  // namespace
 
-class TestGridExport : public QObject {
+class TestGridExport : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Dataset> ds;
     std::unique_ptr<DBGrid> grid;
     QString dir;
@@ -86,10 +85,11 @@ class TestGridExport : public QObject {
         ds->open();
     }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    // File names and code rules are checked without a database.
+    bool needsWorkstation(const char* function) const override {
+        return !QByteArrayList{"fileNames"}.contains(function);
+    }
+    void setUp() override {
         ds = std::make_unique<Dataset>(db(), QStringLiteral("Qry_Probe"));
         grid = std::make_unique<DBGrid>();
         dir = QDir(test::TestDb::tempDir())
@@ -97,12 +97,13 @@ private slots:
         QDir(dir).removeRecursively();
         QDir().mkpath(dir);
     }
-    void cleanup() {
+    void tearDown() override {
         grid.reset();
         ds.reset();
-        QVERIFY_PROMPTS(ws->prompter);
-        ws.reset();
     }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     void fileNames_data() {
         QTest::addColumn<QString>("chosen");

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <QtTest>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 
@@ -28,10 +31,16 @@ public:
         prefix_ = QStringLiteral("qvt_%1_%2")
                       .arg(QCoreApplication::applicationPid())
                       .arg(QUuid::createUuid().toString(QUuid::Id128).left(6));
+        dropLeftovers();
     }
     ~PgServer() {
-        for (const QString& name : created_) drop(name);
+        endCase();
+        for (const QString& name : std::as_const(suite_)) drop(name);
         if (!templ_.isEmpty()) drop(templ_);
+    }
+    void endCase() {
+        for (const QString& name : std::as_const(created_)) drop(name);
+        created_.clear();
     }
     QString templateDb() {
         if (templ_.isEmpty()) {
@@ -45,14 +54,28 @@ public:
         }
         return templ_;
     }
-    QString newDb(bool withContent) {
+    QString newDb(bool withContent, bool forCase) {
         const QString name = prefix_ + QStringLiteral("_%1").arg(++counter_);
         create(name, withContent ? templateDb() : QString());
-        created_ << name;
+        (forCase ? created_ : suite_) << name;
         return name;
     }
 
 private:
+    // Databases of test processes of this machine that ended without removing them (a crash).
+    void dropLeftovers() {
+        QSqlQuery q =
+            db_.exec(QStringLiteral("select datname from pg_database where datname like 'qvt\\_%'"));
+        QStringList stale;
+        while (q.next()) {
+            const QString name = q.value(0).toString();
+            bool ok = false;
+            const qint64 pid = name.section(QLatin1Char('_'), 1, 1).toLongLong(&ok);
+            if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) stale << name;
+        }
+        q.finish();
+        for (const QString& name : stale) drop(name);
+    }
     void create(const QString& name, const QString& from) {
         QString sql = QStringLiteral("create database %1").arg(name);
         if (!from.isEmpty()) sql += QStringLiteral(" template %1").arg(from);
@@ -66,7 +89,7 @@ private:
     }
     Database db_;
     QString prefix_, templ_;
-    QStringList created_;
+    QStringList created_, suite_;
     int counter_ = 0;
 };
 
@@ -111,6 +134,27 @@ QString sqliteTemplate() {
 }
 
 int sqliteCounter = 0;
+QStringList sqliteFiles;  // made since the last endCase()
+
+// The case that asked for the databases not yet removed; a database asked for by another case first
+// removes them (for tests that do not call endCase() themselves).
+QByteArray pendingCase;
+
+QByteArray currentCase() {
+    const char* f = QTest::currentTestFunction();
+    const char* tag = QTest::currentDataTag();
+    return QByteArray(f ? f : "") + '/' + QByteArray(tag ? tag : "");
+}
+
+// True when a test case asks (not the suite's own set-up, whose databases live as long as the process).
+bool caseDatabase() {
+    const char* f = QTest::currentTestFunction();
+    if (!f || qstrcmp(f, "initTestCase") == 0) return false;
+    const QByteArray now = currentCase();
+    if (now != pendingCase) TestDb::endCase();
+    pendingCase = now;
+    return true;
+}
 
 }  // namespace
 
@@ -118,23 +162,38 @@ bool TestDb::usingPostgres() { return !qEnvironmentVariableIsEmpty("QUORVAN_TEST
 
 QString TestDb::tempDir() { return tempFolder().path(); }
 
+void TestDb::endCase() {
+    if (server) server->endCase();
+    for (const QString& f : std::as_const(sqliteFiles)) {
+        QFile::remove(f);
+        QFile::remove(f + QStringLiteral("-wal"));
+        QFile::remove(f + QStringLiteral("-shm"));
+    }
+    sqliteFiles.clear();
+    pendingCase.clear();
+}
+
 ConnectionSettings TestDb::fresh() {
-    if (usingPostgres()) return pgSettings(pgServer().newDb(true));
+    const bool forCase = caseDatabase();
+    if (usingPostgres()) return pgSettings(pgServer().newDb(true, forCase));
     const QString path = QDir(tempDir()).filePath(QStringLiteral("test%1.db").arg(++sqliteCounter));
     QFile::remove(path);
     if (!QFile::copy(sqliteTemplate(), path)) qFatal("cannot copy the template database");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    if (forCase) sqliteFiles << path;
     ConnectionSettings s;
     s.database = path;
     return s;
 }
 
 ConnectionSettings TestDb::empty() {
-    if (usingPostgres()) return pgSettings(pgServer().newDb(false));
+    const bool forCase = caseDatabase();
+    if (usingPostgres()) return pgSettings(pgServer().newDb(false, forCase));
     const QString path = QDir(tempDir()).filePath(QStringLiteral("empty%1.db").arg(++sqliteCounter));
     QFile::remove(path);
     QFile f(path);
     f.open(QIODevice::WriteOnly);
+    if (forCase) sqliteFiles << path;
     ConnectionSettings s;
     s.database = path;
     return s;

@@ -1,7 +1,10 @@
 #include "Workstation.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
+#include <QtTest>
 
 #include "TestDb.h"
 
@@ -11,7 +14,7 @@ namespace {
 int workstationCounter = 0;
 }
 
-Workstation::Workstation(const ConnectionSettings& settings) {
+Workstation::Workstation(const ConnectionSettings& settings) : settings(settings) {
     home = QDir(TestDb::tempDir()).filePath(QStringLiteral("ws%1").arg(++workstationCounter));
     QDir().mkpath(home);
     QFile ini(QDir(home).filePath(QStringLiteral("Config.ini")));
@@ -37,8 +40,46 @@ Workstation::Workstation(const ConnectionSettings& settings) {
 }
 
 Workstation::~Workstation() {
+    finish();
     ctx.reset();
     data.reset();
+}
+
+std::unique_ptr<Workstation> Workstation::another() const { return std::make_unique<Workstation>(settings); }
+
+QStringList Workstation::takeProblems() {
+    QStringList problems = prompter.takeProblems();
+    if (!drivers_.empty())
+        problems
+            << QStringLiteral("%1 dialog driver(s) not used: the dialog did not open").arg(drivers_.size());
+    drivers_.clear();
+    for (const QString& d : std::as_const(unexpected_))
+        problems << QStringLiteral("dialog without a driver: ") + d;
+    unexpected_.clear();
+    return problems;
+}
+
+QStringList Workstation::closeOpenDialogs() {
+    QStringList problems;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* d = qobject_cast<QDialog*>(w);
+        if (!d || !d->isVisible()) continue;
+        problems << QStringLiteral("dialog left open: %1/%2").arg(d->objectName(), d->windowTitle());
+        d->reject();
+        d->hide();
+    }
+    return problems;
+}
+
+bool Workstation::finish() {
+    const QStringList problems = takeProblems() + closeOpenDialogs();
+    if (problems.isEmpty()) return true;
+    const QString text = QStringLiteral("workstation: ") + problems.join(QStringLiteral("\n  "));
+    if (QTest::currentTestFunction() && !QTest::currentTestFailed())
+        QTest::qFail(qPrintable(text), __FILE__, __LINE__);
+    else
+        qWarning("%s", qPrintable(text));
+    return false;
 }
 
 void Workstation::loginAs(const QString& user, int permit, std::initializer_list<int> rights) {

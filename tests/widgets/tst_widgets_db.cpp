@@ -11,7 +11,7 @@
 #include "DbError.h"
 #include "RefillComboBox.h"
 #include "TestDb.h"
-#include "Workstation.h"
+#include "WindowTest.h"
 
 using namespace qv;
 using test::TestDb;
@@ -42,28 +42,23 @@ QStringList itemsOf(const QComboBox& combo) {
 
 }  // namespace
 
-class TstWidgetsDb : public QObject {
+class TstWidgetsDb : public test::WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<Workstation> ws_;
     std::unique_ptr<Dataset> ds_;
 
     // A dataset over the first `rows` customer types, in id order, at its first row.
     Dataset& types(int rows) {
-        ds_ = std::make_unique<Dataset>(ws_->db(), QStringLiteral("Qry_Types"));
+        ds_ = std::make_unique<Dataset>(ws->db(), QStringLiteral("Qry_Types"));
         ds_->setSql(QStringLiteral("select * from Dict_Type where id <= :n order by id"));
         ds_->setParam(QStringLiteral("n"), rows);
         ds_->open();
         return *ds_;
     }
 
-private slots:
-    void init() { ws_ = std::make_unique<Workstation>(TestDb::fresh()); }
-    void cleanup() {
-        ds_.reset();
-        ws_.reset();
-    }
+    void tearDown() override { ds_.reset(); }
 
+private slots:
     void navigatorWithoutRows();
     void navigatorMoves_data();
     void navigatorMoves();
@@ -167,17 +162,17 @@ void TstWidgetsDb::navigatorReadsOnThroughALargeResult() {
     // More rows than one read brings: at the last row read so far, next and last stay enabled.
     const int total = Dataset::kChunk + 40;
     {
-        Database& db = ws_->db();
+        Database& db = ws->db();
         db.begin();
         for (int i = 0; i < total; ++i)
             db.execute(QStringLiteral("insert into Dict_Unit (name) values (:n)"),
                        {{QStringLiteral("n"), i}});
         db.commit();
     }
-    ds_ = std::make_unique<Dataset>(ws_->db(), QStringLiteral("Qry_Units"));
+    ds_ = std::make_unique<Dataset>(ws->db(), QStringLiteral("Qry_Units"));
     ds_->setSql(QStringLiteral("select * from Dict_Unit order by id"));
     ds_->open();
-    const int all = ws_->db().scalar(QStringLiteral("select count(*) from Dict_Unit")).toInt();
+    const int all = ws->db().scalar(QStringLiteral("select count(*) from Dict_Unit")).toInt();
     QVERIFY(ds_->loadedRows() < all);
     DBNavigator nav;
     nav.setDataset(ds_.get());
@@ -195,28 +190,28 @@ void TstWidgetsDb::navigatorReportsAFailedMove() {
     ds.setUpdateTable(QStringLiteral("Dict_Type"), QStringLiteral("id"));
     DBNavigator nav;
     nav.setDataset(&ds);
-    nav.setPrompter(&ws_->prompter);
+    nav.setPrompter(&ws->prompter);
     QSignalSpy spy(&nav, &DBNavigator::moved);
     // A pending change that cannot be written: moving posts it first, and the post fails.
     ds.edit();
     ds.setValue(QStringLiteral("name"), QStringLiteral("改"));
-    ws_->db().execute(QStringLiteral("drop table Dict_Type"));
+    ws->db().execute(QStringLiteral("drop table Dict_Type"));
+    ws->prompter.expectCaption(QStringLiteral("错误"));
     nav.button(B::Next)->click();
-    QCOMPARE(ws_->prompter.shown().size(), 1);
-    QCOMPARE(ws_->prompter.shown().at(0).caption, QStringLiteral("错误"));
+    QCOMPARE(ws->prompter.shown().size(), 1);
+    QCOMPARE(ws->prompter.shown().at(0).caption, QStringLiteral("错误"));
     QCOMPARE(ds.currentRow(), 0);
     QCOMPARE(spy.count(), 0);
-    ws_->prompter.clear();
 }
 
 // --- drop-down that refills itself -------------------------------------------------------------
 
 void TstWidgetsDb::refillShowsOtherWorkstationsRows() {
-    Workstation other(ws_->db().settings());
+    Workstation other(ws->db().settings());
     RefillComboBox byName, byId;
-    byName.setTable(*ws_->data, QStringLiteral("Dict_Type"));
-    byId.setTable(*ws_->data, QStringLiteral("Dict_Type"), RefillComboBox::Order::ById);
-    const QString scratchSql = ws_->data->Qry_Temp->sql();
+    byName.setTable(*ws->data, QStringLiteral("Dict_Type"));
+    byId.setTable(*ws->data, QStringLiteral("Dict_Type"), RefillComboBox::Order::ById);
+    const QString scratchSql = ws->data->Qry_Temp->sql();
 
     byId.showPopup();
     const QStringList before = itemsOf(byId);
@@ -237,7 +232,7 @@ void TstWidgetsDb::refillShowsOtherWorkstationsRows() {
     QVERIFY(named.contains(QStringLiteral("新类型")));
     byName.hidePopup();
     // The shared scratch queries of the data module are not used for it.
-    QCOMPARE(ws_->data->Qry_Temp->sql(), scratchSql);
+    QCOMPARE(ws->data->Qry_Temp->sql(), scratchSql);
 
     // A value another workstation removed disappears at the next opening.
     other.db().execute(QStringLiteral("delete from Dict_Type where name = :n"),
@@ -248,10 +243,10 @@ void TstWidgetsDb::refillShowsOtherWorkstationsRows() {
 }
 
 void TstWidgetsDb::refillKeepsTheShownText() {
-    Workstation other(ws_->db().settings());
+    Workstation other(ws->db().settings());
     RefillComboBox pick, typed;
-    pick.setTable(*ws_->data, QStringLiteral("Dict_Type"));
-    typed.setTable(*ws_->data, QStringLiteral("Dict_Type"));
+    pick.setTable(*ws->data, QStringLiteral("Dict_Type"));
+    typed.setTable(*ws->data, QStringLiteral("Dict_Type"));
     typed.setEditable(true);
 
     // Pick-only: the chosen value stays chosen, wherever it now stands in the list.
@@ -289,7 +284,7 @@ void TstWidgetsDb::refillShowsTheHourglass() {
         if (QCursor* c = QApplication::overrideCursor()) during = c->shape();
         // A source of its own: another column and statement, values still trimmed.
         QStringList out;
-        QSqlQuery q = ws_->db().exec(QStringLiteral("select username from admin order by UserID"));
+        QSqlQuery q = ws->db().exec(QStringLiteral("select username from admin order by UserID"));
         while (q.next()) out << q.value(0).toString() + QStringLiteral("  ");
         return out;
     });
@@ -307,23 +302,24 @@ void TstWidgetsDb::refillShowsTheHourglass() {
 
 void TstWidgetsDb::refillFailureIsReported() {
     RefillComboBox combo;
-    combo.setPrompter(&ws_->prompter);
+    combo.setPrompter(&ws->prompter);
     combo.addItem(QStringLiteral("正式客户"));
     combo.setSource([]() -> QStringList { throw DbError(QStringLiteral("读取失败")); });
+    ws->prompter.expect(QStringLiteral("读取失败"), QMessageBox::Ok, QStringLiteral("错误"));
     combo.showPopup();
-    QCOMPARE(ws_->prompter.shown().size(), 1);
-    QCOMPARE(ws_->prompter.shown().at(0).caption, QStringLiteral("错误"));
+    QCOMPARE(ws->prompter.shown().size(), 1);
+    QCOMPARE(ws->prompter.shown().at(0).caption, QStringLiteral("错误"));
     QVERIFY(!combo.view()->isVisible());
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(combo.count(), 1);  // the items it had stay
-    ws_->prompter.clear();
+    QVERIFY_WORKSTATION(*ws);
 
     // A name that is no table of ours is refused before any statement runs.
-    combo.setTable(*ws_->data, QStringLiteral("Dict_Type; drop table admin"));
+    combo.setTable(*ws->data, QStringLiteral("Dict_Type; drop table admin"));
+    ws->prompter.expectCaption(QStringLiteral("错误"));
     combo.showPopup();
-    QCOMPARE(ws_->prompter.shown().size(), 1);
-    QVERIFY(ws_->db().hasTable(QStringLiteral("admin")));
-    ws_->prompter.clear();
+    QCOMPARE(ws->prompter.shown().size(), 2);
+    QVERIFY(ws->db().hasTable(QStringLiteral("admin")));
 }
 
 // --- check tree and the stored rights ----------------------------------------------------------
@@ -333,9 +329,9 @@ void TstWidgetsDb::storedRoleTagsAreConsistent() {
     // the group state the tree derives is the stored one, and Authority follows the state.
     for (const QString& role : {QStringLiteral("超级管理员"), QStringLiteral("普通用户")}) {
         QSqlQuery q =
-            ws_->db().exec(QStringLiteral("select Code, FunctionName, Authority, Tag from T_PartAuthority "
-                                          "where PartName = :role order by Code"),
-                           {{QStringLiteral("role"), role}});
+            ws->db().exec(QStringLiteral("select Code, FunctionName, Authority, Tag from T_PartAuthority "
+                                         "where PartName = :role order by Code"),
+                          {{QStringLiteral("role"), role}});
         CheckTree tree;
         QTreeWidgetItem* group = nullptr;
         struct Stored {
