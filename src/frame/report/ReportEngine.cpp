@@ -23,6 +23,7 @@ struct Token {
     int column = -1;
     bool bandRow = false;  // read from the row the master band is printing
     int sum = -1;
+    int midStart = 0, midLength = -1;  // [MID(Field, start, length)]: characters from 1-based start
 };
 
 struct CompiledObject {
@@ -152,8 +153,17 @@ Token Engine::compileToken(const QString& expr, const ReportObject& obj) {
     if (upper == QLatin1String("LINE#")) return t.kind = Token::Kind::Line, t;
     static const QRegularExpression sumRe(QStringLiteral("^SUM\\s*\\((.*)\\)$"),
                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression midRe(QStringLiteral("^MID\\s*\\((.*),\\s*(\\d+)\\s*,\\s*(\\d+)\\s*\\)$"),
+                                          QRegularExpression::CaseInsensitiveOption);
     const auto sm = sumRe.match(e);
-    const QString ref = sm.hasMatch() ? sm.captured(1).trimmed() : e;
+    const auto mm = midRe.match(e);
+    if (mm.hasMatch()) {
+        t.midStart = std::max(0, mm.captured(2).toInt() - 1);
+        t.midLength = mm.captured(3).toInt();
+    }
+    const QString ref = sm.hasMatch()   ? sm.captured(1).trimmed()
+                        : mm.hasMatch() ? mm.captured(1).trimmed()
+                                        : e;
     // [Source."Field"] or [Field] of the master band's source.
     static const QRegularExpression qualified(QStringLiteral("^([^.\"]+)\\.\"([^\"]+)\"$"));
     const auto qm = qualified.match(ref);
@@ -213,7 +223,8 @@ QString Engine::evaluate(const CompiledObject& o) const {
             case Token::Kind::Field:
                 if (t.dataset && t.column >= 0) {
                     const int row = t.bandRow && bandRow_ >= 0 ? bandRow_ : t.dataset->currentRow();
-                    s += formatted(t.dataset->value(row, t.column), o.format);
+                    const QString v = formatted(t.dataset->value(row, t.column), o.format);
+                    s += t.midLength >= 0 ? v.mid(t.midStart, t.midLength) : v;
                 }
                 break;
             case Token::Kind::Sum:

@@ -16,9 +16,10 @@ struct ReportObject {
 
     Kind kind = Kind::Text;
     QString name;
-    QRectF rect;           // a line runs from the top-left to the bottom-right corner
-    QString text;          // [Field], [Source."Field"], [SUM(Field)], [PAGE#], [TOTALPAGES], [DATE]
-    QString format;        // "0.00" for numbers, "yyyy-MM-dd" for dates; empty: as stored
+    QRectF rect;     // a line runs from the top-left to the bottom-right corner
+    QString text;    // [Field], [Source."Field"], [SUM(Field)], [MID(Field, 1, 2)], [PAGE#], [TOTALPAGES],
+                     // [DATE], [LINE#]
+    QString format;  // "0.00" for numbers, "yyyy-MM-dd" for dates; empty: as stored
     QString fontFamily;    // empty: the default font
     double fontSize = 10;  // points
     bool bold = false;
