@@ -21,7 +21,7 @@ namespace {
 QStringList textsOf(const PreparedReport& r, const QString& prefix = {}) {
     QStringList out;
     for (const PreparedPage& p : r.pages)
-        for (const PreparedItem& it : p.items)
+        for (const PreparedItem& it : p.allItems())
             if (it.kind == ReportObject::Kind::Text && it.text().startsWith(prefix)) out << it.text();
     return out;
 }
@@ -95,7 +95,7 @@ private slots:
         // Positions are millimetres from the paper's edge: the first data line sits under the
         // title and the column header.
         if (customers > 0) {
-            const auto& items = r.pages[0].items;
+            const auto items = r.pages[0].allItems();
             const auto first = std::find_if(items.begin(), items.end(),
                                             [](const PreparedItem& i) { return i.text() == u"C1000001"_qs; });
             QVERIFY(first != items.end());
@@ -123,6 +123,11 @@ private slots:
         QCOMPARE(cust->currentRow(), 5);
         QCOMPARE(cust->text(QStringLiteral("CustCode")), QStringLiteral("C1000006"));
         QCOMPARE(moved.count(), 0);
+        // Pages far behind are kept packed and still carry their page count.
+        const QStringList footers = textsOf(r, QStringLiteral(u"第 "));
+        QCOMPARE(footers.size(), int(r.pages.size()));
+        QVERIFY(!r.pages[100].packed.isEmpty());
+        QCOMPARE(footers.at(100), QStringLiteral(u"第 101 页 / 共 %1 页").arg(r.pages.size()));
         QVERIFY(cust->isWindowed());
     }
 
@@ -163,7 +168,7 @@ private slots:
         QString joined;
         double maxLine = 0;
         for (const PreparedPage& pg : p.pages)
-            for (const PreparedItem& it : pg.items) {
+            for (const PreparedItem& it : pg.allItems()) {
                 if (it.rect.bottom() > 297 - 10 + 1e-6) QFAIL("an item runs past the bottom margin");
                 if (it.text().contains(QStringLiteral("."))) continue;
                 for (const QString& l : it.lines) maxLine = std::max(maxLine, double(l.size()));

@@ -24,7 +24,7 @@ QString programFolder() {
 
 QStringList texts(const PreparedPage& page) {
     QStringList out;
-    for (const PreparedItem& it : page.items)
+    for (const PreparedItem& it : page.allItems())
         if (it.kind == ReportObject::Kind::Text) out << it.text();
     return out;
 }

@@ -34,13 +34,23 @@ struct PreparedItem {
 struct PreparedPage {
     double width = 210, height = 297;  // mm, as printed
     bool landscape = false;
-    std::vector<PreparedItem> items;
+    std::vector<PreparedItem> items;  // empty while packed
+    QByteArray packed;                // the items, compressed, for pages far behind the one being prepared
+    int totalPages = 0;               // the page count of a packed page's "共 m 页"
+
+    // The page's items whether packed or not.
+    std::vector<PreparedItem> allItems() const;
+    // Keeps the items compressed, so that a report of many thousand pages fits in memory.
+    void pack();
 };
 
 struct PreparedReport {
     std::vector<PreparedPage> pages;
     bool cancelled = false;
 };
+
+// Stands in a packed page's text for the page count, which is known only after the last page.
+inline constexpr QChar kTotalPagesMark(0xE000);
 
 // The inner margin between a text object's frame and its text, in mm.
 constexpr double kTextPadding = 0.5;

@@ -12,8 +12,8 @@ namespace qv {
 
 namespace {
 
-// Stands for the page count until the last page is known.
-const QChar kTotalPagesMark(0xE000);
+// Pages kept as they are; later ones are packed once finished.
+constexpr size_t kUnpackedPages = 50;
 
 struct Token {
     enum class Kind { Literal, Field, Sum, Page, TotalPages, Date, Line };
@@ -338,8 +338,13 @@ void Engine::place(BandPrint p) {
 }
 
 void Engine::newPage() {
-    if (!out_.pages.empty()) finishPage();
-    out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}});
+    if (!out_.pages.empty()) {
+        finishPage();
+        // A finished page does not change any more (its page count is filled in when it is unpacked):
+        // beyond the first pages it is kept compressed.
+        if (out_.pages.size() > kUnpackedPages) out_.pages.back().pack();
+    }
+    out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}, {}, 0});
     y_ = bodyTop();
     pageHasBands_ = false;
     const int saved = bandRow_;
@@ -392,7 +397,7 @@ void Engine::runLabels() {
     int n = 0;
     const bool done = forEachRow([&](int row) {
         if (n % perPage == 0)
-            out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}});
+            out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}, {}, 0});
         const int cell = n % perPage;
         const double x = page_.left + (cell % l.columns) * (l.labelWidth + l.hGap);
         const double y = page_.top + (cell / l.columns) * (l.labelHeight + l.vGap);
@@ -405,7 +410,7 @@ void Engine::runLabels() {
     });
     out_.cancelled = !done;
     if (out_.pages.empty())
-        out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}});
+        out_.pages.push_back({page_.pageWidth(), page_.pageHeight(), page_.landscape, {}, {}, 0});
 }
 
 PreparedReport Engine::run() {
@@ -435,9 +440,11 @@ PreparedReport Engine::run() {
         finishPage();
     }
     const QString total = QString::number(out_.pages.size());
-    for (PreparedPage& pg : out_.pages)
+    for (PreparedPage& pg : out_.pages) {
+        pg.totalPages = int(out_.pages.size());
         for (PreparedItem& it : pg.items)
             for (QString& line : it.lines) line.replace(kTotalPagesMark, total);
+    }
     return std::move(out_);
 }
 

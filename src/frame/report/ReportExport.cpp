@@ -18,9 +18,12 @@ namespace qv {
 namespace {
 
 // The band printings of a page, top to bottom, each with its items left to right.
-std::vector<std::vector<const PreparedItem*>> rowsOf(const PreparedPage& page, bool textOnly) {
+// `storage` keeps the items of a packed page while the rows point into it.
+std::vector<std::vector<const PreparedItem*>> rowsOf(const PreparedPage& page, bool textOnly,
+                                                     std::vector<PreparedItem>& storage) {
+    storage = page.allItems();
     std::map<int, std::vector<const PreparedItem*>> byRow;
-    for (const PreparedItem& it : page.items)
+    for (const PreparedItem& it : storage)
         if (!textOnly || it.kind == ReportObject::Kind::Text) byRow[it.row].push_back(&it);
     std::vector<std::vector<const PreparedItem*>> rows;
     for (auto& [_, items] : byRow) {
@@ -50,9 +53,10 @@ QString csvField(const QString& s) {
 }
 
 QByteArray toCsv(const PreparedReport& r) {
+    std::vector<PreparedItem> storage;
     QString out;
     for (const PreparedPage& p : r.pages)
-        for (const auto& row : rowsOf(p, true)) {
+        for (const auto& row : rowsOf(p, true, storage)) {
             QStringList fields;
             for (const PreparedItem* it : row) fields << csvField(it->text());
             out += fields.join(QLatin1Char(';')) + QStringLiteral("\r\n");
@@ -67,13 +71,14 @@ QString htmlText(const QString& s) {
 }
 
 QByteArray toHtml(const PreparedReport& r) {
+    std::vector<PreparedItem> storage;
     QString out = QStringLiteral(
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title></title>\n"
         "<style>table{border-collapse:collapse;margin-bottom:2em}td{padding:2px 6px;vertical-align:top}"
         "</style></head><body>\n");
     for (const PreparedPage& p : r.pages) {
         out += QStringLiteral("<table>\n");
-        for (const auto& row : rowsOf(p, true)) {
+        for (const auto& row : rowsOf(p, true, storage)) {
             out += QStringLiteral("<tr>");
             for (const PreparedItem* it : row) {
                 QString style;
@@ -95,13 +100,14 @@ int displayWidth(const QString& s) {
 }
 
 QByteArray toText(const PreparedReport& r) {
+    std::vector<PreparedItem> storage;
     constexpr double kColumnMm = 2.0;  // one character column of the text page
     QString out;
     bool firstPage = true;
     for (const PreparedPage& p : r.pages) {
         if (!firstPage) out += QLatin1Char('\f');
         firstPage = false;
-        for (const auto& row : rowsOf(p, true)) {
+        for (const auto& row : rowsOf(p, true, storage)) {
             QString line;
             for (const PreparedItem* it : row) {
                 QString t = it->lines.join(QLatin1Char(' '));
@@ -153,6 +159,7 @@ QByteArray rtfPicture(const PreparedItem& it) {
 }
 
 QByteArray toRtf(const PreparedReport& r) {
+    std::vector<PreparedItem> storage;
     QByteArray out =
         "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset134 WenQuanYi Micro Hei;}}\n";
     if (!r.pages.empty())
@@ -162,7 +169,7 @@ QByteArray toRtf(const PreparedReport& r) {
     auto tw = [](double mm, double scale) { return QByteArray::number(qRound(mm * kTwipsPerMm * scale)); };
     for (size_t pi = 0; pi < r.pages.size(); ++pi) {
         if (pi > 0) out += "\\page\n";
-        for (const auto& row : rowsOf(r.pages[pi], false)) {
+        for (const auto& row : rowsOf(r.pages[pi], false, storage)) {
             std::vector<const PreparedItem*> cells;
             for (const PreparedItem* it : row)
                 if (it->kind == ReportObject::Kind::Text || it->kind == ReportObject::Kind::Picture)
@@ -226,7 +233,7 @@ QByteArray toSaved(const PreparedReport& r) {
         w.writeAttribute(QStringLiteral("width"), n(p.width));
         w.writeAttribute(QStringLiteral("height"), n(p.height));
         w.writeAttribute(QStringLiteral("landscape"), QString::number(int(p.landscape)));
-        for (const PreparedItem& it : p.items) {
+        for (const PreparedItem& it : p.allItems()) {
             w.writeStartElement(QStringLiteral("item"));
             const QList<std::pair<const char*, QString>> attrs{{"kind", QString::number(int(it.kind))},
                                                                {"x", n(it.rect.x())},
@@ -328,7 +335,7 @@ PreparedReport savedReportFromBytes(const QByteArray& bytes, const QString& file
     auto integer = [&](const char* a) { return x.attributes().value(QLatin1String(a)).toInt(); };
     while (x.readNextStartElement()) {
         if (x.name() != QLatin1String("page")) fail();
-        PreparedPage p{num("width"), num("height"), integer("landscape") != 0, {}};
+        PreparedPage p{num("width"), num("height"), integer("landscape") != 0, {}, {}, 0};
         while (x.readNextStartElement()) {
             if (x.name() != QLatin1String("item")) fail();
             PreparedItem it;

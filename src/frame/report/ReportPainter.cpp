@@ -85,7 +85,7 @@ void paintPage(QPainter& painter, const PreparedPage& page) {
     };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const PreparedItem& it : page.items) {
+    for (const PreparedItem& it : page.allItems()) {
         const QRectF r = toDevice(it.rect);
         QPen pen(Qt::black, std::max(1.0, it.lineWidth * sx));
         pen.setCapStyle(Qt::FlatCap);
