@@ -4,7 +4,7 @@
 //   - the customer sheet over every customer, cancelled after a few seconds of preparing, with the
 //     process's peak memory.
 // With --pdf DIR it also writes the customer sheet, envelope and labels of the first three customers
-// as PDF files into DIR.
+// as PDF files (and as saved reports, .frp) into DIR.
 //
 //   bench_report [--customers N] [--pg "host=H port=P user=U"] [--no-sqlite] [--pdf DIR]
 //
@@ -84,9 +84,11 @@ int measure(const ConnectionSettings& s, const QString& pdfDir) {
         for (const auto& [path, source] : reports) {
             const QString file = QDir(pdfDir).filePath(
                 QFileInfo(QString::fromLatin1(path)).completeBaseName() + QStringLiteral(".pdf"));
-            exportReport(prepareReport(customerReport(QString::fromLatin1(path), QString::fromLatin1(source),
-                                                      few, info)),
-                         ExportFormat::Pdf, file);
+            const PreparedReport prepared = prepareReport(
+                customerReport(QString::fromLatin1(path), QString::fromLatin1(source), few, info));
+            exportReport(prepared, ExportFormat::Pdf, file);
+            exportReport(prepared, ExportFormat::Saved,
+                         QString(file).replace(QStringLiteral(".pdf"), QStringLiteral(".frp")));
             out() << "  wrote " << file << Qt::endl;
         }
     }

@@ -106,6 +106,7 @@ Frm_Preview::Frm_Preview(PreparedReport report, Prompter& prompter, QWidget* par
     Edit_Find = new QLineEdit(this);
     Edit_Find->setObjectName(QStringLiteral("Edit_Find"));
     Edit_Find->setPlaceholderText(QStringLiteral(u"查找"));
+    Edit_Find->setMinimumWidth(120);
     connect(Edit_Find, &QLineEdit::returnPressed, this, &Frm_Preview::onFind);
     bar->addWidget(Edit_Find);
     button("Btn_Find", QStringLiteral(u"查找"), &Frm_Preview::onFind);
