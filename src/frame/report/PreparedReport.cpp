@@ -15,6 +15,7 @@ void PreparedPage::pack() {
             << it.bold << it.italic << qint32(it.align) << qint32(it.frame) << it.lineWidth << it.picture
             << qint32(it.row);
     packed = qCompress(raw, 1);
+    packed.squeeze();  // qCompress leaves room for the uncompressed size
     items.clear();
     items.shrink_to_fit();
 }
