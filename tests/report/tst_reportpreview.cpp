@@ -43,8 +43,16 @@ PreparedReport threePages() {
     return r;
 }
 
-QString label(Frm_Preview& w) { return w.findChild<QLabel*>(QStringLiteral("Label_Page"))->text(); }
-void click(Frm_Preview& w, const char* name) { w.findChild<QPushButton*>(QLatin1String(name))->click(); }
+QString label(Frm_Preview& w) {
+    auto* l = w.findChild<QLabel*>(QStringLiteral("Label_Page"));
+    return l ? l->text() : QStringLiteral("(no Label_Page)");
+}
+// False when the window has no such button, so that the test case fails instead of the executable.
+bool click(Frm_Preview& w, const char* name) {
+    auto* b = w.findChild<QPushButton*>(QLatin1String(name));
+    if (b) b->click();
+    return b != nullptr;
+}
 
 }  // namespace
 
@@ -55,15 +63,15 @@ private slots:
         ScriptedPrompter prompter;
         Frm_Preview w(threePages(), prompter);
         QCOMPARE(label(w), QStringLiteral(u"第 1 页 / 共 3 页"));
-        click(w, "Btn_Next");
-        click(w, "Btn_Next");
-        click(w, "Btn_Next");  // stays on the last page
+        QVERIFY(click(w, "Btn_Next"));
+        QVERIFY(click(w, "Btn_Next"));
+        QVERIFY(click(w, "Btn_Next"));  // stays on the last page
         QCOMPARE(label(w), QStringLiteral(u"第 3 页 / 共 3 页"));
-        click(w, "Btn_Prior");
+        QVERIFY(click(w, "Btn_Prior"));
         QCOMPARE(label(w), QStringLiteral(u"第 2 页 / 共 3 页"));
-        click(w, "Btn_First");
+        QVERIFY(click(w, "Btn_First"));
         QCOMPARE(w.state().page(), 0);
-        click(w, "Btn_Last");
+        QVERIFY(click(w, "Btn_Last"));
         QCOMPARE(w.state().page(), 2);
         QTest::keyClick(&w, Qt::Key_PageUp);
         QCOMPARE(w.state().page(), 1);
@@ -90,8 +98,9 @@ private slots:
         ScriptedPrompter prompter;
         Frm_Preview w(threePages(), prompter);
         auto* edit = w.findChild<QLineEdit*>(QStringLiteral("Edit_Find"));
+        QVERIFY(edit);
         edit->setText(QStringLiteral(u"客户甲"));
-        click(w, "Btn_Find");
+        QVERIFY(click(w, "Btn_Find"));
         QCOMPARE(w.state().page(), 1);
         QCOMPARE(w.state().matchItem(), 1);
         QTest::keyClick(&w, Qt::Key_F3);
@@ -100,7 +109,7 @@ private slots:
         QCOMPARE(w.state().page(), 1);
         prompter.expect(QStringLiteral(u"没有找到“无此文字”。"));
         edit->setText(QStringLiteral(u"无此文字"));
-        click(w, "Btn_Find");
+        QVERIFY(click(w, "Btn_Find"));
         QVERIFY_PROMPTS(prompter);
     }
 
@@ -110,12 +119,12 @@ private slots:
         const QString path = TestDb::tempDir() + QStringLiteral("/preview.frp");
         Frm_Preview w(threePages(), prompter);
         prompter.nextFile(path);
-        click(w, "Btn_Save");
+        QVERIFY(click(w, "Btn_Save"));
         QVERIFY(QFile::exists(path));
         Frm_Preview other(PreparedReport{}, prompter);
         QCOMPARE(label(other), QStringLiteral(u"第 0 页 / 共 0 页"));
         prompter.nextFile(path);
-        click(other, "Btn_Open");
+        QVERIFY(click(other, "Btn_Open"));
         QCOMPARE(label(other), QStringLiteral(u"第 1 页 / 共 3 页"));
         QCOMPARE(exportBytes(other.state().report(), ExportFormat::Csv),
                  exportBytes(threePages(), ExportFormat::Csv));
@@ -124,7 +133,7 @@ private slots:
         prompter.expect(QStringLiteral(u"无法写入文件 %1：").arg(bad) +
                         QStringLiteral("No such file or directory"));
         prompter.nextFile(bad);
-        click(w, "Btn_Save");
+        QVERIFY(click(w, "Btn_Save"));
         QCOMPARE(prompter.shown().size(), 1);
         QVERIFY(prompter.shown()[0].text.startsWith(QStringLiteral(u"无法写入文件")));
         QVERIFY_PROMPTS(prompter);
