@@ -27,16 +27,28 @@ CompanyComboBox::CompanyComboBox(QWidget* parent) : QComboBox(parent) {
 }
 
 QStringList CompanyComboBox::namesStartingWith(Database& db, const QString& prefix, int limit) {
-    // The lower bound lets both servers start in the company index at the prefix and stop after
-    // `limit` names; `like` keeps the match case-insensitive and the operator's wildcards working.
+    // The bounds let both servers start in the company index at the prefix and stop after `limit`
+    // names; `like` keeps the match case-insensitive and the operator's wildcards working. SQLite
+    // bounds a prefix `like` by itself. PostgreSQL compares citext in lower case: every name that
+    // begins with the prefix sorts before the prefix with its last character raised by one.
     QString lowest = prefix;
-    const int wildcard = lowest.indexOf(QRegularExpression(QStringLiteral("[%_]")));
+    const qsizetype wildcard = lowest.indexOf(QRegularExpression(QStringLiteral("[%_]")));
     if (wildcard >= 0) lowest.truncate(wildcard);
-    const QString select = QStringLiteral(
-        "select distinct Company from custom where Company >= :lowest and Company like :pattern "
-        "order by Company");
-    QSqlQuery q = db.exec(db.dialect().top(limit, select),
-                          {{QStringLiteral("lowest"), lowest}, {QStringLiteral("pattern"), prefix + u'%'}});
+    Params params{{QStringLiteral("lowest"), lowest}, {QStringLiteral("pattern"), prefix + u'%'}};
+    QString where = QStringLiteral("Company >= :lowest and Company like :pattern");
+    if (!db.isSqlite() && !lowest.isEmpty()) {
+        QList<uint> points = lowest.toLower().toUcs4();
+        if (points.last() < 0x10FFFF) {
+            ++points.last();
+            where += QStringLiteral(" and Company < :beyond");
+            params.insert(
+                QStringLiteral("beyond"),
+                QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()), points.size()));
+        }
+    }
+    const QString select =
+        QStringLiteral("select distinct Company from custom where %1 order by Company").arg(where);
+    QSqlQuery q = db.exec(db.dialect().top(limit, select), params);
     QStringList names;
     while (q.next()) {
         const QString name = q.value(0).toString().trimmed();
