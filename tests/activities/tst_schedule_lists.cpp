@@ -217,6 +217,37 @@ private slots:
                  QStringLiteral("当前共有 15 条工作日程记录"));
     }
 
+    // The login timer opens the reminders by itself only when awoke is 0, and only once.
+    void reminderOpensByItself_data() {
+        QTest::addColumn<QString>("awoke");  // empty: the key is missing
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("0") << "0" << true;
+        QTest::newRow("1") << "1" << false;
+        QTest::newRow("missing") << "" << false;
+    }
+    void reminderOpensByItself() {
+        QFETCH(QString, awoke);
+        QFETCH(bool, opens);
+        if (!awoke.isEmpty()) QVERIFY(ws->data->ini().writeString("other", "awoke", awoke));
+        int shown = 0;
+        if (opens)
+            ws->onModal([&](QDialog& d) {
+                QCOMPARE(d.objectName(), QStringLiteral("Frm_Awoke"));
+                ++shown;
+            });
+        QTimer* timer = mw->reminderTimer();
+        timer->setInterval(5);
+        timer->start();
+        if (opens) {
+            QTRY_COMPARE(shown, 1);
+            QVERIFY(!timer->isActive());
+        } else {
+            QTest::qWait(50);  // several ticks pass without a window
+            QVERIFY(timer->isActive());
+        }
+        timer->stop();
+    }
+
     // First start: no Day key shows 0 and writes it on closing; the check box writes awoke at once;
     // an invalid day box is refused and leaves Day as it was.
     void reminderWindowSettings() {
