@@ -25,6 +25,7 @@
 #include "EditorHooks.h"
 #include "EnterMovesFocus.h"
 #include "Frm_Data.h"
+#include "ListEditorButton.h"
 #include "LoginState.h"
 #include "NullableDateEdit.h"
 #include "Prompter.h"
@@ -99,12 +100,10 @@ void Frm_AddContact::buildWidgets() {
         return c;
     };
     Combo_Zw = combo("Combo_Zw");
-    Btn_Zw =
-        editorhooks::listEditorButton(ctx_, box, QStringLiteral("Btn_Zw"), QStringLiteral("Menu_Position"));
+    Btn_Zw = listEditorButton(ctx_, box, QStringLiteral("Btn_Zw"), QStringLiteral("Menu_Position"));
     addFormRow(grid, 2, 1, QStringLiteral("职位"), Combo_Zw, withSide(box, Combo_Zw, {Btn_Zw}));
     Combo_Depart = combo("Combo_Depart");
-    Btn_Depart = editorhooks::listEditorButton(ctx_, box, QStringLiteral("Btn_Depart"),
-                                               QStringLiteral("Menu_Department"));
+    Btn_Depart = listEditorButton(ctx_, box, QStringLiteral("Btn_Depart"), QStringLiteral("Menu_Department"));
     addFormRow(grid, 3, 0, QStringLiteral("部门"), Combo_Depart, withSide(box, Combo_Depart, {Btn_Depart}));
     Edit_HomeTel = formLineEdit(box, "Edit_HomeTel", kText, true);
     addFormRow(grid, 3, 1, QStringLiteral("家庭电话"), Edit_HomeTel);

@@ -25,6 +25,7 @@
 #include "EnterMovesFocus.h"
 #include "Frm_Data.h"
 #include "Frm_Tree.h"
+#include "ListEditorButton.h"
 #include "LoginState.h"
 #include "Prompter.h"
 #include "RefillComboBox.h"
@@ -150,13 +151,13 @@ QWidget* Frm_AddCust::buildBasicPage() {
     };
     Combo_CustType = combo("Combo_CustType");
     Combo_CustType->addItems({QStringLiteral("正式客户"), QStringLiteral("试用客户")});
-    Btn_CustType = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustType"),
-                                                 QStringLiteral("Menu_CustType"));
+    Btn_CustType =
+        listEditorButton(ctx_, page, QStringLiteral("Btn_CustType"), QStringLiteral("Menu_CustType"));
     addFormRow(grid, 4, 1, QStringLiteral("客户类型:"), Combo_CustType,
                withSide(page, Combo_CustType, {Btn_CustType}));
     Combo_CustLevel = combo("Combo_CustLevel");
-    Btn_CustLevel = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustLevel"),
-                                                  QStringLiteral("Menu_CustLevel"));
+    Btn_CustLevel =
+        listEditorButton(ctx_, page, QStringLiteral("Btn_CustLevel"), QStringLiteral("Menu_CustLevel"));
     addFormRow(grid, 5, 0, QStringLiteral("客户级别:"), Combo_CustLevel,
                withSide(page, Combo_CustLevel, {Btn_CustLevel}));
     Edit_Income = formLineEdit(page, "Edit_Income", kText, true);
@@ -204,8 +205,7 @@ QWidget* Frm_AddCust::buildDetailPage() {
     };
 
     Combo_Country = combo("Combo_Country");
-    Btn_Country = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_Country"),
-                                                QStringLiteral("Menu_Country"));
+    Btn_Country = listEditorButton(ctx_, page, QStringLiteral("Btn_Country"), QStringLiteral("Menu_Country"));
     addFormRow(grid, 0, 0, QStringLiteral("国家:"), Combo_Country,
                withSide(page, Combo_Country, {Btn_Country}));
     Combo_Province = combo("Combo_Province");
@@ -214,8 +214,8 @@ QWidget* Frm_AddCust::buildDetailPage() {
     addFormRow(grid, 1, 0, QStringLiteral("城市:"), Combo_city);
     Combo_CustFrom = combo("Combo_CustFrom");
     Combo_CustFrom->addItems({QStringLiteral("展鉴会"), QStringLiteral("媒体广告")});
-    Btn_CustFrom = editorhooks::listEditorButton(ctx_, page, QStringLiteral("Btn_CustFrom"),
-                                                 QStringLiteral("Menu_CustFrom"));
+    Btn_CustFrom =
+        listEditorButton(ctx_, page, QStringLiteral("Btn_CustFrom"), QStringLiteral("Menu_CustFrom"));
     addFormRow(grid, 1, 1, QStringLiteral("客户来源:"), Combo_CustFrom,
                withSide(page, Combo_CustFrom, {Btn_CustFrom}));
 

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace qv {
 
@@ -59,9 +60,7 @@ Decimal decimalOf(const QString& text) {
     return d;
 }
 
-Decimal decimalOf(double v) {
-    return decimalOf(QString::number(v, 'g', QLocale::FloatingPointShortest));
-}
+Decimal decimalOf(double v) { return decimalOf(QString::number(v, 'g', QLocale::FloatingPointShortest)); }
 
 i128 pow10(int n) {
     i128 r = 1;
@@ -94,7 +93,12 @@ Money Money::fromDouble(double v) {
 bool Money::parse(const QString& text, Money* out) {
     const Decimal d = decimalOf(text);
     if (!d.ok || d.scale > 30) return false;
-    if (out) *out = fromUnits(int64_t(roundHalfEven(d.mantissa, d.scale, 4)));
+    // A value beyond the 64-bit count of ten-thousandths would wrap to a wrong (often negative) amount.
+    const i128 units = roundHalfEven(d.mantissa, d.scale, 4);
+    if (units > i128(std::numeric_limits<int64_t>::max()) ||
+        units < i128(std::numeric_limits<int64_t>::min()))
+        return false;
+    if (out) *out = fromUnits(int64_t(units));
     return true;
 }
 
@@ -104,7 +108,8 @@ Money Money::fromVariant(const QVariant& v) {
         Money m;
         return parse(v.toString(), &m) ? m : Money();
     }
-    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return fromUnits(v.toLongLong() * kScale);
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+        return fromUnits(v.toLongLong() * kScale);
     return fromDouble(v.toDouble());
 }
 
@@ -130,8 +135,9 @@ QString Money::toString(int decimals) const {
         v /= 10;
     } while (v > 0);
     while (digits.size() <= decimals) digits.prepend(QLatin1Char('0'));
-    QString out = decimals > 0 ? digits.left(digits.size() - decimals) + QLatin1Char('.') + digits.right(decimals)
-                               : digits;
+    QString out = decimals > 0
+                      ? digits.left(digits.size() - decimals) + QLatin1Char('.') + digits.right(decimals)
+                      : digits;
     if (neg && out.contains(QRegularExpression(QStringLiteral("[1-9]")))) out.prepend(QLatin1Char('-'));
     return out;
 }

@@ -17,7 +17,8 @@ public:
     }
     // The nearest money value (a stored four-place value read back as a double comes back exactly).
     static Money fromDouble(double v);
-    // Parses "12", "-3.5", "0.00015" (more than four places round half-to-even); false when not a number.
+    // Parses "12", "-3.5", "0.00015" (more than four places round half-to-even); false when not a number
+    // or outside the money range (about ±922 337 203 685 477.5807).
     static bool parse(const QString& text, Money* out);
     static Money fromVariant(const QVariant& v);
 

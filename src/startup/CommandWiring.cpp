@@ -1,5 +1,6 @@
 #include "CommandWiring.h"
 
+#include "ActivityCommands.h"
 #include "AdminCommands.h"
 #include "Context.h"
 #include "CustomerEditorCommands.h"
@@ -33,6 +34,7 @@ void installCommands(Context& ctx, Frm_Main& main) {
     installWorkbenchCommands(ctx, main);
     installListCommands(ctx, main);
     installCustomerEditorCommands(ctx, main);
+    installActivityCommands(ctx, main);
     installAdminCommands(ctx, main);
 }
 

@@ -1,0 +1,62 @@
+#include "ActivityCommands.h"
+
+#include <QMdiSubWindow>
+
+#include "Context.h"
+#include "Dataset.h"
+#include "Frm_A_Schedule.h"
+#include "Frm_A_contact.h"
+#include "Frm_AddSchedule.h"
+#include "Frm_Awoke.h"
+#include "Frm_Data.h"
+#include "Frm_Main.h"
+
+namespace qv {
+
+namespace {
+
+bool hasRows(const Dataset* ds) { return ds && ds->isOpen() && ds->rowCount() > 0 && ds->currentRow() >= 0; }
+
+void openReminders(Context& ctx, Frm_Main& main) {
+    Frm_Awoke window(ctx, &main);
+    ctx.runModal(window);
+}
+
+}  // namespace
+
+void installActivityCommands(Context& ctx, Frm_Main& main) {
+    main.setHandler(QStringLiteral("AddSchedule"), [&ctx, &main] {
+        if (!hasRows(ctx.data.Qry_Cust)) return;
+        Frm_AddSchedule editor(ctx, Frm_AddSchedule::Mode::Add, &main);
+        ctx.runModal(editor);
+    });
+    main.setHandler(QStringLiteral("EditSchedule"), [&ctx, &main] {
+        if (!hasRows(ctx.data.Qry_Schedule)) return;
+        Frm_AddSchedule editor(ctx, Frm_AddSchedule::Mode::Edit, &main);
+        ctx.runModal(editor);
+    });
+
+    main.setHandler(Frm_Main::kScheduleList, [&ctx, &main] {
+        bool created = false;
+        auto* w = main.showChildForm<Frm_A_Schedule>([&ctx, &created] {
+            created = true;
+            return new Frm_A_Schedule(ctx);
+        });
+        if (!w || !created) return;
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) sub->showMaximized();
+        w->prepare();
+    });
+    const auto scheduleStat = [&ctx, &main] {
+        if (auto* w = main.showChildForm<Frm_A_contact>([&ctx] { return new Frm_A_contact(ctx); }))
+            w->prepare();
+    };
+    main.setHandler(QStringLiteral("Menu_ScheduleStat"), scheduleStat);
+    main.setHandler(QStringLiteral("Drop_ScheduleStat"), scheduleStat);
+
+    // The menu entry opens the reminders at any time; showing them stops the login timer, so the
+    // window does not come up a second time by itself.
+    main.setHandler(QStringLiteral("Menu_Reminder"), [&ctx, &main] { openReminders(ctx, main); });
+    QObject::connect(&main, &Frm_Main::reminderDue, &main, [&ctx, &main] { openReminders(ctx, main); });
+}
+
+}  // namespace qv
