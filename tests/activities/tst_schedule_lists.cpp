@@ -19,6 +19,7 @@
 #include "ScheduleQueries.h"
 #include "TestDb.h"
 #include "WidgetAccess.h"
+#include "WindowTest.h"
 #include "Workstation.h"
 
 using namespace qv;
@@ -40,9 +41,8 @@ QDateTime at(int days, int h, int m = 0, int s = 0) {
 }  // namespace
 
 // The schedule lists, the list by customer and the reminder window, with the statements they run.
-class TestScheduleLists : public QObject {
+class TestScheduleLists : public test::WindowTest {
     Q_OBJECT
-    std::unique_ptr<Workstation> ws;
     std::unique_ptr<Frm_Main> mw;
 
     Database& db() { return ws->db(); }
@@ -69,20 +69,16 @@ class TestScheduleLists : public QObject {
     }
     QString iniValue(const QString& key) { return IniFile(ws->data->ini().path()).readString("other", key); }
 
-private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
-    void init() {
-        ws = std::make_unique<Workstation>(test::TestDb::fresh());
+    void setUp() override {
         mw = std::make_unique<Frm_Main>(*ws->ctx);
         installActivityCommands(*ws->ctx, *mw);
         login({26, 27, 28, 54, 92});
         ws->clock.at = QDateTime(kToday, QTime(9, 30));
     }
-    void cleanup() {
-        mw.reset();
-        QVERIFY_WORKSTATION(*ws);
-        ws.reset();
-    }
+    void tearDown() override { mw.reset(); }
+
+private slots:
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     // Each period takes every moment of its days, for every operator's entries or one's own.
     void periods_data() {

@@ -189,7 +189,7 @@ private slots:
             return int(QDialog::Rejected);
         };
         if (broken)
-            prompter.onShow([](const ScriptedPrompter::Shown& s) {
+            prompter.expectCaption(QStringLiteral("错误")).onShow([](const ScriptedPrompter::Shown& s) {
                 QVERIFY(s.text.contains(QStringLiteral("fr_none.frf")) &&
                         s.text.contains(QStringLiteral("Memo_Bad")));
             });
