@@ -266,6 +266,25 @@ private slots:
         QCOMPARE(stored(table, column(first)).toString(), QStringLiteral("7"));
     }
 
+    // A list filled only at start is read again when it next opens after its list editor was used.
+    void listEditorRefreshesTheList() {
+        mw->setHandler(QStringLiteral("Menu_Staff"), [this] {
+            db().execute(QStringLiteral("insert into Dict_people (name) values ('新人')"));
+        });
+        run("Addtrack", [&](QDialog& d) {
+            auto* people = child<QComboBox>(d, "Combo_people");
+            QCOMPARE(people->findText(QStringLiteral("新人")), -1);
+            people->showPopup();
+            people->hidePopup();
+            QCOMPARE(people->findText(QStringLiteral("新人")), -1);  // read at start only
+            click(d, "Btn_people");
+            people->showPopup();
+            people->hidePopup();
+            QVERIFY(people->findText(QStringLiteral("新人")) >= 0);
+            click(d, "Btn_Close");
+        });
+    }
+
     void contractName_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("saved");
