@@ -285,6 +285,34 @@ private slots:
         });
     }
 
+    // Moving with the navigator loads the row shown; saving writes into that row and stays on it.
+    void editSavesTheRowShown() {
+        for (const char* name : {"甲合同", "乙合同"})
+            db().execute(QStringLiteral("insert into T_bargain (custcode, bargainname, bargainmoney) "
+                                        "values ('KH-1', :n, 5)"),
+                         {{"n", QString::fromUtf8(name)}});
+        Dataset& contracts = page(QStringLiteral("T_bargain"));
+        contracts.refresh();
+        QCOMPARE(contracts.rowCount(), 2);
+        contracts.first();
+        run("Editbargain", [&](QDialog& d) {
+            QCOMPARE(textOf(d, "Edit_bargainname"), QStringLiteral("甲合同"));
+            child<DBNavigator>(d, "DBNavigator1")->move(DBNavigator::Button::Next);
+            QCOMPARE(textOf(d, "Edit_bargainname"), QStringLiteral("乙合同"));
+            QCOMPARE(textOf(d, "Edit_bargainmoney"), QStringLiteral("5"));
+            type(d, "Edit_bargainmoney", QStringLiteral("7.25"));
+            click(d, "Btn_OK");
+            QCOMPARE(textOf(d, "Edit_bargainname"), QStringLiteral("乙合同"));
+            click(d, "Btn_Close");
+        });
+        QCOMPARE(db().scalar(QStringLiteral("select bargainmoney from T_bargain where bargainname='甲合同'"))
+                     .toDouble(),
+                 5.0);
+        QCOMPARE(db().scalar(QStringLiteral("select bargainmoney from T_bargain where bargainname='乙合同'"))
+                     .toDouble(),
+                 7.25);
+    }
+
     void contractName_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("saved");
