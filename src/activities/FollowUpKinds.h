@@ -54,8 +54,8 @@ struct FollowUpKind {
     Dataset* const Frm_Data::*dataset = nullptr;
     const char* table = "";
     bool centred = true;
-    QPoint designedPosition = QPoint();       // where the window opens when not centred
-    bool resetWhenAdding = false;  // the entries are also reset when the window opens in add mode
+    QPoint designedPosition = QPoint();  // where the window opens when not centred
+    bool resetWhenAdding = false;        // the entries are also reset when the window opens in add mode
     QVector<FollowUpField> fields;
 };
 
