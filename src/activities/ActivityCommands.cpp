@@ -4,11 +4,13 @@
 
 #include "Context.h"
 #include "Dataset.h"
+#include "FollowUpKinds.h"
 #include "Frm_A_Schedule.h"
 #include "Frm_A_contact.h"
 #include "Frm_AddSchedule.h"
 #include "Frm_Awoke.h"
 #include "Frm_Data.h"
+#include "Frm_FollowUp.h"
 #include "Frm_Main.h"
 
 namespace qv {
@@ -35,6 +37,20 @@ void installActivityCommands(Context& ctx, Frm_Main& main) {
         Frm_AddSchedule editor(ctx, Frm_AddSchedule::Mode::Edit, &main);
         ctx.runModal(editor);
     });
+
+    // The follow-up records: adding needs a current customer, editing a current record of the kind.
+    for (const FollowUpKind& kind : followUpKinds()) {
+        main.setHandler(QLatin1String(kind.addCommand), [&ctx, &main, &kind] {
+            if (!hasRows(ctx.data.Qry_Cust)) return;
+            Frm_FollowUp editor(ctx, kind, Frm_FollowUp::Mode::Add, &main);
+            ctx.runModal(editor);
+        });
+        main.setHandler(QLatin1String(kind.editCommand), [&ctx, &main, &kind] {
+            if (!hasRows(ctx.data.*kind.dataset)) return;
+            Frm_FollowUp editor(ctx, kind, Frm_FollowUp::Mode::Edit, &main);
+            ctx.runModal(editor);
+        });
+    }
 
     main.setHandler(Frm_Main::kScheduleList, [&ctx, &main] {
         bool created = false;

@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,6 +25,7 @@
 #include "Frm_Data.h"
 #include "ListEditorButton.h"
 #include "LoginState.h"
+#include "NameLists.h"
 #include "NullableDateEdit.h"
 #include "Prompter.h"
 #include "RefillComboBox.h"
@@ -43,15 +42,6 @@ const QString kNoCompany = QStringLiteral("请选择一个公司名称");
 const QString kYes = QStringLiteral("是");
 const QString kNo = QStringLiteral("否");
 constexpr int kText = 50;
-
-// Every `name` of the statement's rows, trimmed, in the order returned.
-QStringList readNames(const Database& db, const QString& sql, const Params& params = {}) {
-    QSqlQuery q = db.exec(sql, params);
-    const int col = q.record().indexOf(QStringLiteral("name"));
-    QStringList out;
-    while (q.next()) out << q.value(col < 0 ? 1 : col).toString().trimmed();
-    return out;
-}
 
 }  // namespace
 

@@ -267,6 +267,7 @@ QList<Index> buildIndexes() {
         ix("contact", {"Name"}),
         ix("contact", {"Company"}),
         ix("T_Schedule", {"StartDate"}),
+        ix("T_Schedule", {"AwokeDate"}),  // the reminders of the coming days
         ix("T_Schedule", {"Company"}),
         ix("T_sale", {"SaleDate"}),
         ix("T_sale", {"Custname"}),
