@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -142,6 +143,46 @@ private slots:
             QVERIFY(!child<QCheckBox>(d, "cb_Auto")->isChecked());
             d.reject();
         });
+    }
+
+    // Required boxes and a price that is no number stop the save with a message; nothing is stored.
+    void refusedEntries_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no code") << ""
+                                 << "Bolt"
+                                 << "1"
+                                 << "商品编码不能为空!";
+        QTest::newRow("no name") << "SP1"
+                                 << ""
+                                 << "1"
+                                 << "商品名称不能为空!";
+        QTest::newRow("price only a full stop") << "SP1"
+                                                << "Bolt"
+                                                << "."
+                                                << "“.”不是有效的数字";
+        QTest::newRow("price empty") << "SP1"
+                                     << "Bolt"
+                                     << ""
+                                     << "“”不是有效的数字";
+    }
+    void refusedEntries() {
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        QFETCH(QString, price);
+        QFETCH(QString, message);
+        db().execute(QStringLiteral("update T_SoftInfo set autocoding=0"));
+        run("AddProducts", [&](QDialog& d) {
+            type(d, "Edit_Code", code);
+            type(d, "Edit_Name", name);
+            type(d, "Edit_SalePrice", price);
+            ws->prompter.expect(message);
+            click(d, "Btn_OK");
+            d.reject();
+        });
+        QCOMPARE(count(QStringLiteral("select count(*) from T_Products")), 0);
     }
 
     // A code another product holds (letter case aside) is refused when adding and when changing a
@@ -328,6 +369,51 @@ private slots:
         if (!code.isEmpty())
             QCOMPARE(params.value(QStringLiteral("code")).toString(),
                      QLatin1Char('%') + code + QLatin1Char('%'));
+    }
+
+    // The unit list is read again each time it opens, in the order the units were entered.
+    void unitsRefilledInTableOrder() {
+        db().execute(QStringLiteral("delete from Dict_unit"));
+        for (const char* u : {"箱", "个", " 米 "})
+            db().execute(QStringLiteral("insert into Dict_unit (name) values (:n)"),
+                         {{"n", QString::fromUtf8(u)}});
+        run("AddProducts", [this](QDialog& d) {
+            auto* units = child<QComboBox>(d, "Combo_Unit");
+            units->showPopup();
+            units->hidePopup();
+            QCOMPARE(units->count(), 3);
+            QCOMPARE(units->itemText(0), QStringLiteral("箱"));
+            QCOMPARE(units->itemText(2), QStringLiteral("米"));
+            db().execute(QStringLiteral("insert into Dict_unit (name) values ('kg')"));
+            units->showPopup();
+            units->hidePopup();
+            QCOMPARE(units->count(), 4);
+            QCOMPARE(units->itemText(3), QStringLiteral("kg"));
+            d.reject();
+        });
+    }
+
+    // Add, edit and delete follow the main window's actions; search, export and print their own rights.
+    void buttonsFollowRights() {
+        ws->loginAs(QStringLiteral("Li"), 1, {10, 14});
+        ws->onModal([](QDialog& d) {
+            QVERIFY(child<QToolButton>(d, "Btn_AddProducts")->isEnabled());
+            QVERIFY(!child<QToolButton>(d, "Btn_EditProducts")->isEnabled());
+            QVERIFY(!child<QToolButton>(d, "Btn_DelProducts")->isEnabled());
+            QVERIFY(child<QToolButton>(d, "Btn_Search")->isEnabled());
+            QVERIFY(!child<QToolButton>(d, "Btn_Excel")->isEnabled());
+            QVERIFY(!child<QToolButton>(d, "Btn_Print")->isEnabled());
+            QCOMPARE(child<QToolButton>(d, "Btn_AddProducts")->text(), QStringLiteral("新增&A"));
+            d.reject();
+        });
+        QVERIFY(mw->runCommand(Frm_Main::kProductList));
+    }
+
+    // Editing needs a product: with an empty list the command opens nothing.
+    void editNeedsAProduct() {
+        openProducts();
+        QVERIFY(mw->runCommand(QStringLiteral("EditProducts")));
+        QVERIFY(ws->allDriversUsed());
     }
 
     // A category shows its products and those of the categories below it; the root shows all.
