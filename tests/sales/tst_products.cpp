@@ -337,6 +337,13 @@ private slots:
             });
             click(d, "Btn_Search");
             QCOMPARE(child<QLabel>(d, "StatusText")->text(), QStringLiteral("当前共有 1 条产品记录"));
+            // The grid prints under its own title.
+            ws->onModal([](QDialog& preview) {
+                QCOMPARE(preview.objectName(), QStringLiteral("Frm_PrintPreview"));
+                QCOMPARE(preview.windowTitle(), QStringLiteral("货品列表"));
+                preview.reject();
+            });
+            click(d, "Btn_Print");
             d.reject();
         });
         QVERIFY(mw->runCommand(Frm_Main::kProductList));
