@@ -17,8 +17,7 @@ namespace qv {
 
 void installCommands(Context& ctx, Frm_Main& main) {
     // Column configuration of the customer grid and the three field-name dialogs.
-    main.setHandler(QStringLiteral("ShowField_Cust"),
-                    [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
+    main.setHandler(QStringLiteral("ShowField_Cust"), [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
     main.setHandler(QStringLiteral("Menu_CustCaptions"),
                     [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Customer, &main); });
     main.setHandler(QStringLiteral("Menu_ProductCaptions"),
