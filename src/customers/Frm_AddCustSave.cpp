@@ -7,10 +7,10 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 
+#include "CodeSequence.h"
 #include "CommandGuard.h"
 #include "Context.h"
 #include "CustomerCarry.h"
-#include "CustomerCodes.h"
 #include "DbError.h"
 #include "Frm_AddCust.h"
 #include "Frm_Data.h"
@@ -71,7 +71,7 @@ bool Frm_AddCust::checkEntries() {
         refuse(kNameEmpty, Edit_CustName);
         return false;
     }
-    if (cb_Auto->isChecked() && !customercodes::tailIsNumber(code)) {
+    if (cb_Auto->isChecked() && !codeseq::tailIsNumber(code)) {
         refuse(kAutoTail, Edit_Code);
         return false;
     }
@@ -144,7 +144,7 @@ void Frm_AddCust::saveNew() {
     }
 
     clearEntries();
-    if (cb_Auto->isChecked()) Edit_Code->setText(customercodes::nextCode(code));
+    if (cb_Auto->isChecked()) Edit_Code->setText(codeseq::nextCode(code));
     // The list is read again (the workbench shows the new customer), staying on the new customer.
     customers.refresh();
     if (!cb_Continue->isChecked()) {

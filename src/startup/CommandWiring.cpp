@@ -10,6 +10,7 @@
 #include "Frm_Tree.h"
 #include "ListCommands.h"
 #include "RecordCommands.h"
+#include "SalesCommands.h"
 #include "WorkbenchCommands.h"
 
 namespace qv {
@@ -36,6 +37,11 @@ void installCommands(Context& ctx, Frm_Main& main) {
     installCustomerEditorCommands(ctx, main);
     installActivityCommands(ctx, main);
     installAdminCommands(ctx, main);
+    installSalesCommands(ctx, main, [&ctx](QWidget* parent) -> std::optional<ProductCategory> {
+        const auto choice = pickCategory(ctx, CategoryKind::Product, CategoryCaller::ProductEditor, parent);
+        if (!choice) return std::nullopt;
+        return ProductCategory{choice->code, choice->name};
+    });
 }
 
 }  // namespace qv

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "CodeSequence.h"
 #include "CustomerCodes.h"
 #include "CustomerEditorCommands.h"
 #include "Frm_Main.h"
@@ -127,8 +128,8 @@ private slots:
     void nextCode() {
         QFETCH(QString, code);
         QFETCH(QString, next);
-        QCOMPARE(customercodes::nextCode(code), next);
-        QCOMPARE(customercodes::tailIsNumber(code), !next.isEmpty());
+        QCOMPARE(codeseq::nextCode(code), next);
+        QCOMPARE(codeseq::tailIsNumber(code), !next.isEmpty());
     }
 
     // --- checks, in their order ------------------------------------------------------------------
