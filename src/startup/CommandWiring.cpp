@@ -10,13 +10,15 @@
 #include "Frm_Tree.h"
 #include "ListCommands.h"
 #include "RecordCommands.h"
+#include "ReportWiring.h"
 #include "WorkbenchCommands.h"
 
 namespace qv {
 
 void installCommands(Context& ctx, Frm_Main& main) {
     // Column configuration of the customer grid and the three field-name dialogs.
-    main.setHandler(QStringLiteral("ShowField_Cust"), [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
+    main.setHandler(QStringLiteral("ShowField_Cust"),
+                    [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
     main.setHandler(QStringLiteral("Menu_CustCaptions"),
                     [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Customer, &main); });
     main.setHandler(QStringLiteral("Menu_ProductCaptions"),
@@ -36,6 +38,7 @@ void installCommands(Context& ctx, Frm_Main& main) {
     installCustomerEditorCommands(ctx, main);
     installActivityCommands(ctx, main);
     installAdminCommands(ctx, main);
+    installReportCommands(ctx, main);
 }
 
 }  // namespace qv
