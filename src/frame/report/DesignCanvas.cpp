@@ -60,7 +60,7 @@ void DesignCanvas::paintEvent(QPaintEvent*) {
         p.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
         p.drawLine(QPointF(0, (top + band.height) * s), QPointF(width(), (top + band.height) * s));
         p.setPen(Qt::darkGray);
-        QString name = bandKindName(band.kind);
+        QString name = bandCaption(band.kind);
         if (!band.source.isEmpty()) name += QStringLiteral(": ") + band.source;
         p.drawText(QRectF(2, top * s, width(), band.height * s), Qt::AlignLeft | Qt::AlignTop, name);
     }

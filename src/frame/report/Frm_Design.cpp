@@ -88,7 +88,7 @@ Frm_Design::Frm_Design(Report& report, Prompter& prompter, QWidget* parent,
         refresh();
     });
     Combo_BandKind = new QComboBox(this);
-    for (ReportBand::Kind k : kBandKinds) Combo_BandKind->addItem(bandKindName(k), int(k));
+    for (ReportBand::Kind k : kBandKinds) Combo_BandKind->addItem(bandCaption(k), int(k));
     bar->addSpacing(12);
     bar->addWidget(Combo_BandKind);
     button("Btn_AddBand", u"添加带区", [this] { addBand(); });

@@ -211,4 +211,22 @@ void ReportDesign::undo() {
     modified_ = true;
 }
 
+QString bandCaption(ReportBand::Kind kind) {
+    switch (kind) {
+        case ReportBand::Kind::ReportTitle:
+            return QStringLiteral(u"报表标题");
+        case ReportBand::Kind::PageHeader:
+            return QStringLiteral(u"页眉");
+        case ReportBand::Kind::ColumnHeader:
+            return QStringLiteral(u"栏目标题");
+        case ReportBand::Kind::MasterData:
+            return QStringLiteral(u"主数据");
+        case ReportBand::Kind::PageFooter:
+            return QStringLiteral(u"页脚");
+        case ReportBand::Kind::Summary:
+            return QStringLiteral(u"报表合计");
+    }
+    return {};
+}
+
 }  // namespace qv

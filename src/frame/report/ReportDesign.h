@@ -84,4 +84,7 @@ private:
     std::vector<Step> undo_;
 };
 
+// The name of a band kind as the designer shows it ("主数据").
+QString bandCaption(ReportBand::Kind kind);
+
 }  // namespace qv
