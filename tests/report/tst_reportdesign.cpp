@@ -135,6 +135,11 @@ private slots:
         QTest::mouseMove(&canvas, px(30, 30));
         QTest::mouseRelease(&canvas, Qt::LeftButton, {}, px(30, 30));
         QCOMPARE(d.selection().object, 0);
+        // A click on a band's empty strip selects the band alone.
+        QTest::mouseClick(&canvas, Qt::LeftButton, {}, px(150, 25));
+        QCOMPARE(d.selection().band, 1);
+        QVERIFY(!d.selected());
+        d.select({1, 0});
         const QRectF moved = d.selected()->rect;
         QVERIFY(qAbs(moved.x() - 20) < 0.3 && qAbs(moved.y() - 5) < 0.3);
         // The handle at the bottom-right corner.

@@ -126,7 +126,8 @@ void DesignCanvas::mousePressEvent(QMouseEvent* e) {
     if (design_.selection().valid() && handleRect().adjusted(-0.5, -0.5, 0.5, 0.5).contains(mm)) {
         drag_ = Drag::Resize;
     } else {
-        design_.select(design_.objectAt(mm));
+        const ReportDesign::Selection hit = design_.objectAt(mm);
+        design_.select(hit.valid() ? hit : ReportDesign::Selection{design_.bandAt(mm), -1});
         drag_ = design_.selection().valid() ? Drag::Move : Drag::None;
     }
     if (const ReportObject* o = design_.selected()) startRect_ = o->rect;

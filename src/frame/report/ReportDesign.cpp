@@ -42,7 +42,9 @@ int ReportDesign::bandAt(const QPointF& p) const {
 void ReportDesign::select(const Selection& s) {
     const bool exists = s.valid() && s.band < int(tmpl_.bands.size()) &&
                         s.object < int(tmpl_.bands[size_t(s.band)].objects.size());
-    sel_ = exists ? s : Selection{};
+    // A band alone (object -1) is selected by a click on its empty strip.
+    const bool bandOnly = s.object < 0 && s.band >= 0 && s.band < int(tmpl_.bands.size());
+    sel_ = exists ? s : bandOnly ? Selection{s.band, -1} : Selection{};
 }
 
 ReportObject* ReportDesign::selectedObject() {

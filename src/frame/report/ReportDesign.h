@@ -38,6 +38,7 @@ public:
     int bandAt(const QPointF& pageMm) const;
 
     // --- selection --------------------------------------------------------------------------------
+    // The selected object, or a band alone (object -1), or nothing (band -1).
     const Selection& selection() const { return sel_; }
     void select(const Selection& s);
     const ReportObject* selected() const;
