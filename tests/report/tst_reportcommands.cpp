@@ -221,6 +221,19 @@ private slots:
         QVERIFY(print(QStringLiteral("Menu_PrintCustSheet")).contains(QStringLiteral(u"客户1")));
     }
 
+    // Answering Yes to the question on closing saves: the file and the loaded report hold the change.
+    void closeWithSaving() {
+        test::addCustomers(db(), 1);
+        mw->action(Frm_Main::kWorkbench)->trigger();
+        ws->prompter.expect(kQuestion, QMessageBox::Yes);
+        designWith(QStringLiteral("Menu_DesignLabel"), [](Frm_Design& w) {
+            retype(w, QStringLiteral(u"收件：[Company]"));
+            w.reject();
+        });
+        QVERIFY(readFile(file("fr_label.frf")).contains(QStringLiteral(u"收件：[Company]").toUtf8()));
+        QVERIFY(print(QStringLiteral("Menu_PrintLabel")).contains(QStringLiteral(u"收件：客户1")));
+    }
+
     // When the file cannot be written the error box says so, the report keeps what it printed before,
     // and the designer still holds the change (closing asks again).
     void writeFailure() {
