@@ -71,8 +71,13 @@ private slots:
         QCOMPARE(d.selected()->rect, QRectF(12, 2, 30, 7));
         d.setSelectedRect(QRectF(5, 1, 0.2, -3));
         QCOMPARE(d.selected()->rect, QRectF(5, 1, 1, 1));
+        // Typing is one step; a field inserted after it another.
+        d.setText(QStringLiteral("[Company]x"));
+        d.setText(QStringLiteral("[Company]xy"));
         d.insertField(QStringLiteral("Custom"), QStringLiteral("Tel"));
-        QCOMPARE(d.selected()->text, QStringLiteral("[Company][Custom.\"Tel\"]"));
+        QCOMPARE(d.selected()->text, QStringLiteral("[Company]xy[Custom.\"Tel\"]"));
+        d.undo();
+        QCOMPARE(d.selected()->text, QStringLiteral("[Company]xy"));
         d.markSaved();
         QVERIFY(!d.isModified());
         d.undo();

@@ -58,11 +58,13 @@ const ReportObject* ReportDesign::selected() const {
 }
 
 void ReportDesign::beginChange() {
+    textRun_ = {};
     undo_.push_back({tmpl_, sel_});
     modified_ = true;
 }
 
 void ReportDesign::change(bool merge) {
+    textRun_ = {};
     if (!merge || undo_.empty()) undo_.push_back({tmpl_, sel_});
     modified_ = true;
 }
@@ -85,13 +87,17 @@ void ReportDesign::setSelectedRect(const QRectF& r, bool merge) {
 void ReportDesign::setText(const QString& text) {
     ReportObject* o = selectedObject();
     if (!o || o->text == text) return;
-    change(false);
+    // Typing into the same object is one undo step.
+    const bool typing = textRun_ == sel_;
+    change(typing);
+    textRun_ = sel_;
     o->text = text;
 }
 
 void ReportDesign::insertField(const QString& source, const QString& field) {
     const ReportObject* o = selected();
     if (!o || o->kind != ReportObject::Kind::Text) return;
+    textRun_ = {};  // an undo step of its own
     setText(o->text + QStringLiteral("[%1.\"%2\"]").arg(source, field));
 }
 
@@ -210,6 +216,7 @@ void ReportDesign::undo() {
     tmpl_ = std::move(undo_.back().tmpl);
     sel_ = undo_.back().sel;
     undo_.pop_back();
+    textRun_ = {};
     modified_ = true;
 }
 

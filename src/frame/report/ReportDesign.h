@@ -25,7 +25,10 @@ public:
     const ReportTemplate& reportTemplate() const { return tmpl_; }
     bool isModified() const { return modified_; }
     // The working copy was saved: no longer modified (undo still reaches back).
-    void markSaved() { modified_ = false; }
+    void markSaved() {
+        modified_ = false;
+        textRun_ = {};
+    }
 
     // --- layout of the design page ----------------------------------------------------------------
     // The top-left corner of band `i` on the page.
@@ -83,6 +86,7 @@ private:
         Selection sel;
     };
     std::vector<Step> undo_;
+    Selection textRun_;  // the object whose text was the last change: further typing joins that step
 };
 
 // The name of a band kind as the designer shows it ("主数据").
