@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "SoftOptions.h"
 
@@ -14,6 +15,7 @@ class Shell;
 class Clock;
 class LoginState;
 class Frm_Main;
+struct DataModuleReports;
 
 // What every window of one workstation is handed: the data module, the desktop seams and the
 // program folder. A test builds its own context (or two, for two workstations on one database);
@@ -42,6 +44,10 @@ struct Context {
     // The operator's login state and the main window's services; null until they exist.
     LoginState* login = nullptr;
     Frm_Main* main = nullptr;
+
+    // The report objects of the data module, made by start-up after connecting (the data module
+    // itself knows nothing of reports); null until then.
+    std::shared_ptr<DataModuleReports> reports;
 
     // Runs a modal dialog: the program calls exec(); a test supplies a function that drives the
     // dialog and closes it, so that no test waits in an event loop of its own.

@@ -10,6 +10,7 @@
 #include "Frm_Tree.h"
 #include "ListCommands.h"
 #include "RecordCommands.h"
+#include "ReportWiring.h"
 #include "SalesCommands.h"
 #include "WorkbenchCommands.h"
 
@@ -17,7 +18,8 @@ namespace qv {
 
 void installCommands(Context& ctx, Frm_Main& main) {
     // Column configuration of the customer grid and the three field-name dialogs.
-    main.setHandler(QStringLiteral("ShowField_Cust"), [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
+    main.setHandler(QStringLiteral("ShowField_Cust"),
+                    [&ctx, &main] { ShowFieldChooser(ctx, QStringLiteral("Custom"), &main); });
     main.setHandler(QStringLiteral("Menu_CustCaptions"),
                     [&ctx, &main] { ShowFieldNames(ctx, Frm_FieldNames::Kind::Customer, &main); });
     main.setHandler(QStringLiteral("Menu_ProductCaptions"),
@@ -42,6 +44,7 @@ void installCommands(Context& ctx, Frm_Main& main) {
         if (!choice) return std::nullopt;
         return ProductCategory{choice->code, choice->name};
     });
+    installReportCommands(ctx, main);
 }
 
 }  // namespace qv

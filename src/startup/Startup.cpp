@@ -10,6 +10,7 @@
 #include "Frm_Main.h"
 #include "LoginFlow.h"
 #include "LoginState.h"
+#include "ReportWiring.h"
 
 namespace qv {
 
@@ -18,6 +19,8 @@ StartupOutcome runAfterConnect(Context& ctx) {
     auto* login = new LoginState;
     login->setParent(qApp);
     ctx.login = login;
+    // The report objects of the data module, loaded once the database is connected.
+    loadDataModuleReports(ctx);
     auto* main = new Frm_Main(ctx);
     installCommands(ctx, *main);
 

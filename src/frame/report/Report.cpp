@@ -55,6 +55,9 @@ void Report::saveTemplate() const {
         throw DbError(QStringLiteral(u"报表模板 %1 无法保存：%2").arg(displayPath_, f.errorString()));
 }
 
-void Report::setSource(const QString& name, Dataset* dataset) { sources_.insert(name.toLower(), dataset); }
+void Report::setSource(const QString& name, Dataset* dataset) {
+    if (!sources_.contains(name.toLower())) sourceNames_ << name;
+    sources_.insert(name.toLower(), dataset);
+}
 
 }  // namespace qv

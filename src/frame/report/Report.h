@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include "ReportTemplate.h"
 
@@ -41,12 +42,15 @@ public:
     void setSource(const QString& name, Dataset* dataset);
     bool hasSource(const QString& name) const { return sources_.contains(name.toLower()); }
     Dataset* source(const QString& name) const { return sources_.value(name.toLower()); }
+    // The names of the sources as registered, in the order they were.
+    const QStringList& sourceNames() const { return sourceNames_; }
 
 private:
     QString name_;
     QString filePath_, displayPath_;
     ReportTemplate tmpl_;
     QHash<QString, Dataset*> sources_;
+    QStringList sourceNames_;
 };
 
 }  // namespace qv

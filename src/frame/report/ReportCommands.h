@@ -16,4 +16,9 @@ class Report;
 bool showReport(const Report& report, Prompter& prompter, QWidget* parent,
                 const std::function<int(QDialog&)>& runModal = {}, QDate today = {});
 
+// DesignReport: opens the designer on the report's template modally. Saving there writes the file the
+// template was loaded from and puts the change in force in this report at once.
+void designReport(Report& report, Prompter& prompter, QWidget* parent,
+                  const std::function<int(QDialog&)>& runModal = {}, QDate today = {});
+
 }  // namespace qv
