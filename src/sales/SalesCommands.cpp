@@ -1,6 +1,7 @@
 #include "SalesCommands.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <memory>
 
 #include "Context.h"
@@ -20,6 +21,8 @@ bool hasRows(const Dataset* ds) { return ds && ds->isOpen() && ds->rowCount() > 
 void installSalesCommands(Context& ctx, Frm_Main& main, ProductCategoryPicker pickCategory) {
     main.setHandler(Frm_Main::kProductList, [&ctx, &main] {
         Frm_Products window(ctx, &main);
+        // Sized to the screen first, so that it fills it also where no window manager maximises it.
+        if (QScreen* screen = main.screen()) window.setGeometry(screen->availableGeometry());
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
         window.load();
         ctx.runModal(window);
