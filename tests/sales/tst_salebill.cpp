@@ -1,8 +1,12 @@
+#include <QSqlQuery>
 #include <QtTest>
 
 #include "BillNumber.h"
 #include "Database.h"
+#include "Dataset.h"
+#include "Frm_Data.h"
 #include "Money.h"
+#include "SaleBillSave.h"
 #include "SaleCommission.h"
 #include "WindowTest.h"
 
@@ -30,6 +34,52 @@ class TestSaleBill : public test::WindowTest {
         db().execute(
             QStringLiteral("insert into T_PeopleTC (people, GoodsCode, GoodsTC) values (:p, :g, :r)"),
             {{QStringLiteral("p"), people}, {QStringLiteral("g"), goods}, {QStringLiteral("r"), rate}});
+    }
+
+    Dataset& lines() { return *ws->data->Qry_SaleDetail; }
+    int count(const QString& sql) { return db().scalar(sql).toInt(); }
+    // The line list of a new bill, in cached updates as the editor holds it.
+    void openLines() {
+        lines().clearMaster();
+        lines().setCachedUpdates(true);
+        lines().setSql(QStringLiteral("select * from T_SaleDetail where BillCode=:BillCode"));
+        lines().setParam(QStringLiteral("BillCode"), QString());
+        lines().open();
+    }
+    void addLine(const QString& code, const char* price, double number, double discount) {
+        lines().append();
+        lines().setValue(QStringLiteral("Product_Code"), code);
+        lines().setValue(QStringLiteral("SalePrice"), money(price).toVariant());
+        lines().setValue(QStringLiteral("Number"), number);
+        lines().setValue(QStringLiteral("DisCount"), discount);
+        lines().post();
+    }
+    SaleBillHeader header(const QString& code) {
+        SaleBillHeader h;
+        h.billCode = code;
+        h.saleDate = ws->clock.now();
+        h.custCode = QStringLiteral("KH0001");
+        h.custName = QStringLiteral("星河贸易");
+        h.user = QStringLiteral("admin");
+        h.salesman = QStringLiteral("张三");
+        h.freeFields = QStringList{QStringLiteral("一"), QStringLiteral("二")};
+        return h;
+    }
+    // Makes the server refuse every line of the product code FAIL.
+    void refuseFailingLines() {
+        if (db().isSqlite()) {
+            db().execute(
+                QStringLiteral("create trigger refuse_fail before insert on T_SaleDetail "
+                               "when new.Product_Code='FAIL' begin select raise(abort, 'refused'); end"));
+        } else {
+            db().execute(
+                QStringLiteral("create function refuse_fail() returns trigger language plpgsql as $$ "
+                               "begin if new.Product_Code='FAIL' then raise exception 'refused'; end if; "
+                               "return new; end $$"));
+            db().execute(
+                QStringLiteral("create trigger refuse_fail before insert on T_SaleDetail "
+                               "for each row execute function refuse_fail()"));
+        }
     }
 
 protected:
@@ -132,6 +182,69 @@ private slots:
                                  money("10"), 3.0)
                 .toString(),
             QStringLiteral("0.7500"));
+    }
+    // Header and lines in one go: amounts on the discounted value, commissions on the undiscounted
+    // one, a line of quantity 0 stored with nothing to pay, every line under the bill's number.
+    void saveStoresHeaderAndComputedLines() {
+        storeRate(QStringLiteral("张三"), QStringLiteral("SP0001"), QStringLiteral("2.5%"));
+        storeRate(QStringLiteral("张三"), QStringLiteral("SP0002"), QStringLiteral("五%"));
+        openLines();
+        addLine(QStringLiteral("SP0001"), "10", 3, 0.8);
+        addLine(QStringLiteral("SP0002"), "12.5", 0, 1);
+        addLine(QStringLiteral("SP0003"), "7", 2, 1);
+        SaleBillSave save(db(), lines());
+        QString error;
+        QCOMPARE(save.saveNew(header(QStringLiteral("FH202403150001")), &error), SaleBillSave::Result::Saved);
+        QVERIFY(error.isEmpty());
+        QCOMPARE(count(QStringLiteral("select count(*) from T_sale where BillCode='FH202403150001' and "
+                                      "Custname='星河贸易' and people='张三' and Bill2='二'")),
+                 1);
+        QSqlQuery q =
+            db().exec(QStringLiteral("select Product_Code, SaleMoney, TCMoney, BillCode from T_SaleDetail "
+                                     "order by Product_Code"));
+        const QStringList expected{"SP0001 24.0000 0.7500", "SP0002 0.0000 0.0000", "SP0003 14.0000 0.0000"};
+        QStringList got;
+        while (q.next()) {
+            QCOMPARE(q.value(3).toString(), QStringLiteral("FH202403150001"));
+            got << q.value(0).toString() + " " + Money::fromVariant(q.value(1)).toString() + " " +
+                       Money::fromVariant(q.value(2)).toString();
+        }
+        QCOMPARE(got, expected);
+        QVERIFY(!lines().hasPendingUpdates());
+    }
+
+    // A line the server refuses takes the header and the other lines with it.
+    void failingLineRollsBackTheBill() {
+        refuseFailingLines();
+        openLines();
+        addLine(QStringLiteral("SP0001"), "10", 1, 1);
+        addLine(QStringLiteral("FAIL"), "10", 1, 1);
+        SaleBillSave save(db(), lines());
+        QString error;
+        QCOMPARE(save.saveNew(header(QStringLiteral("FH202403150001")), &error),
+                 SaleBillSave::Result::Failed);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(count(QStringLiteral("select count(*) from T_sale")), 0);
+        QCOMPARE(count(QStringLiteral("select count(*) from T_SaleDetail")), 0);
+        QVERIFY(lines().hasPendingUpdates());
+        QVERIFY(!db().inTransaction());
+    }
+
+    // A number stored meanwhile stores nothing; saved again under a new number, every line follows it.
+    void takenNumberStoresNothingAndLinesFollowTheNewNumber() {
+        storeBill(QStringLiteral("FH202403150001"));
+        openLines();
+        addLine(QStringLiteral("SP0001"), "10", 1, 1);
+        addLine(QStringLiteral("SP0002"), "10", 2, 1);
+        SaleBillSave save(db(), lines());
+        QCOMPARE(save.saveNew(header(QStringLiteral("FH202403150001"))), SaleBillSave::Result::NumberTaken);
+        QCOMPARE(count(QStringLiteral("select count(*) from T_SaleDetail")), 0);
+        const QString fresh = billnumber::nextFor(db(), ws->clock.today());
+        QCOMPARE(fresh, QStringLiteral("FH202403150002"));
+        QCOMPARE(save.saveNew(header(fresh)), SaleBillSave::Result::Saved);
+        QCOMPARE(count(QStringLiteral("select count(*) from T_SaleDetail where BillCode='FH202403150002'")),
+                 2);
+        QCOMPARE(count(QStringLiteral("select count(*) from T_sale")), 2);
     }
 };
 
