@@ -228,6 +228,12 @@ private slots:
         QCOMPARE(count(QStringLiteral("select count(*) from T_SaleDetail")), 0);
         QVERIFY(lines().hasPendingUpdates());
         QVERIFY(!db().inTransaction());
+        // The kept lines go out whole on the next save.
+        db().execute(db().isSqlite() ? QStringLiteral("drop trigger refuse_fail")
+                                     : QStringLiteral("drop trigger refuse_fail on T_SaleDetail"));
+        QCOMPARE(save.saveNew(header(QStringLiteral("FH202403150001"))), SaleBillSave::Result::Saved);
+        QCOMPARE(count(QStringLiteral("select count(*) from T_SaleDetail where BillCode='FH202403150001'")),
+                 2);
     }
 
     // A number stored meanwhile stores nothing; saved again under a new number, every line follows it.
