@@ -79,9 +79,15 @@ schedule::Statement activityListStatement(const ActivityListKind& kind, const QS
                 kind.dateColumn ? QStringList{"company", "bargainname", "people", "filepath", "finish"}
                                 : QStringList{"Name", "company"};
             QStringList any;
-            for (const QString& c : columns) any << c + QStringLiteral(" like :text");
+            // The keyword is a literal prefix: its own "%", "_" and backslashes match only themselves
+            // (the PostgreSQL server otherwise reads a backslash as its escape character).
+            for (const QString& c : columns) any << c + QStringLiteral(" like :text escape '!'");
             where << QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')');
-            s.params.insert(QStringLiteral("text"), text + QLatin1Char('%'));
+            QString literal = text;
+            literal.replace(QLatin1Char('!'), QStringLiteral("!!"))
+                .replace(QLatin1Char('%'), QStringLiteral("!%"))
+                .replace(QLatin1Char('_'), QStringLiteral("!_"));
+            s.params.insert(QStringLiteral("text"), literal + QLatin1Char('%'));
         }
     }
     if (kind.dateColumn) {

@@ -12,7 +12,9 @@
 #include "ActivityLists.h"
 #include "DBGrid.h"
 #include "Dataset.h"
+#include "Frm_Data.h"
 #include "Frm_Main.h"
+#include "Report.h"
 #include "TestDb.h"
 #include "WidgetAccess.h"
 #include "WindowTest.h"
@@ -117,6 +119,8 @@ private slots:
         QTest::newRow("file path") << "D:\\" << QStringList{"c3"};
         QTest::newRow("completion") << "已完" << QStringList{"c4"};
         QTest::newRow("quote") << "O'B" << QStringList{"c5"};
+        QTest::newRow("wildcards are literal") << "销_" << QStringList{};
+        QTest::newRow("percent is literal") << "%" << QStringList{};
         QTest::newRow("not a prefix") << "公司" << QStringList{};
     }
     void bargainKeyword() {
@@ -186,6 +190,31 @@ private slots:
         QVERIFY(ws->prompter.verify());
         QCOMPARE(column(*w, "sort"), QStringList{"kept"});
         QCOMPARE(w->grid().dataset(), w->dataset());
+    }
+
+    // The visit and follow-up templates print the rows of the window's own list, also after a query
+    // replaced its dataset; the other lists print their grid.
+    void reportSource_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("visit") << "Menu_VisitStat"
+                               << "Qry_visit";
+        QTest::newRow("follow-up") << "Menu_TrackStat"
+                                   << "Qry_track";
+    }
+    void reportSource() {
+        QFETCH(QString, command);
+        QFETCH(QString, source);
+        mw->action(command)->trigger();
+        auto* w = qobject_cast<ActivityList*>(mw->mdiArea()->subWindowList().value(0)->widget());
+        QVERIFY(w && w->report());
+        QVERIFY(w->findChild<QWidget*>(QStringLiteral("Btn_Design")));
+        Dataset* before = w->dataset();
+        QCOMPARE(w->report()->source(source), before);
+        click(*w, "Btn_Query");
+        QVERIFY(w->dataset() != before);
+        QCOMPARE(w->report()->source(source), w->dataset());
+        QVERIFY(w->dataset() != ws->data->Qry_visit && w->dataset() != ws->data->Qry_track);
     }
 
     // The red note of the search box shows while the box has the focus.
