@@ -2,6 +2,7 @@
 
 #include <QMdiSubWindow>
 
+#include "ActivityLists.h"
 #include "Context.h"
 #include "Dataset.h"
 #include "FollowUpKinds.h"
@@ -68,6 +69,30 @@ void installActivityCommands(Context& ctx, Frm_Main& main) {
     };
     main.setHandler(QStringLiteral("Menu_ScheduleStat"), scheduleStat);
     main.setHandler(QStringLiteral("Drop_ScheduleStat"), scheduleStat);
+
+    // The activity list reports, each from its menu entry and its twin in the toolbar's drop-down.
+    const auto listCommand = [&main](const char* menu, const char* drop, auto create) {
+        const auto open = [&main, create] {
+            bool created = false;
+            using W = std::remove_pointer_t<decltype(create())>;
+            auto* w = main.showChildForm<W>([&created, &create] {
+                created = true;
+                return create();
+            });
+            if (!w) return;
+            if (created && w->objectName() == QLatin1String("Frm_A_relation"))
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) sub->showMaximized();
+            w->prepare();
+        };
+        main.setHandler(QLatin1String(menu), open);
+        if (drop) main.setHandler(QLatin1String(drop), open);
+    };
+    listCommand("Menu_PriceStat", "Drop_PriceStat", [&ctx] { return new Frm_A_price(ctx); });
+    listCommand("Menu_VisitStat", "Drop_VisitStat", [&ctx] { return new Frm_A_visit(ctx); });
+    listCommand("Menu_FeedbackStat", "Drop_FeedbackStat", [&ctx] { return new Frm_A_feedback(ctx); });
+    listCommand("Menu_TrackStat", "Drop_TrackStat", [&ctx] { return new Frm_A_track(ctx); });
+    listCommand("Menu_BargainStat", "Drop_BargainStat", [&ctx] { return new Frm_A_bargain(ctx); });
+    listCommand("Menu_ContactList", nullptr, [&ctx] { return new Frm_A_relation(ctx); });
 
     // The menu entry opens the reminders at any time; showing them stops the login timer, so the
     // window does not come up a second time by itself.
