@@ -79,14 +79,13 @@ schedule::Statement activityListStatement(const ActivityListKind& kind, const QS
                 kind.dateColumn ? QStringList{"company", "bargainname", "people", "filepath", "finish"}
                                 : QStringList{"Name", "company"};
             QStringList any;
-            // The keyword is a literal prefix: its own "%", "_" and backslashes match only themselves
-            // (the PostgreSQL server otherwise reads a backslash as its escape character).
+            // The keyword is a prefix in which the operator's "%" and "_" act as wildcards, as in every
+            // search of the program; a backslash is an ordinary character on both servers (the
+            // PostgreSQL server would otherwise read it as its escape character), so "!" escapes.
             for (const QString& c : columns) any << c + QStringLiteral(" like :text escape '!'");
             where << QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')');
             QString literal = text;
-            literal.replace(QLatin1Char('!'), QStringLiteral("!!"))
-                .replace(QLatin1Char('%'), QStringLiteral("!%"))
-                .replace(QLatin1Char('_'), QStringLiteral("!_"));
+            literal.replace(QLatin1Char('!'), QStringLiteral("!!"));
             s.params.insert(QStringLiteral("text"), literal + QLatin1Char('%'));
         }
     }

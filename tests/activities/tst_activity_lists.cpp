@@ -119,8 +119,9 @@ private slots:
         QTest::newRow("file path") << "D:\\" << QStringList{"c3"};
         QTest::newRow("completion") << "已完" << QStringList{"c4"};
         QTest::newRow("quote") << "O'B" << QStringList{"c5"};
-        QTest::newRow("wildcards are literal") << "销_" << QStringList{};
-        QTest::newRow("percent is literal") << "%" << QStringList{};
+        QTest::newRow("underscore is a wildcard") << "销_合" << QStringList{"c2", "c3", "c4"};
+        QTest::newRow("percent is a wildcard") << "%合同" << QStringList{"c1", "c2", "c3", "c4"};
+        QTest::newRow("exclamation mark is literal") << "!" << QStringList{};
         QTest::newRow("not a prefix") << "公司" << QStringList{};
     }
     void bargainKeyword() {
