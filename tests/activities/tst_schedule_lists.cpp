@@ -121,9 +121,13 @@ private slots:
         QTest::addColumn<bool>("seesAll");
         QTest::addColumn<QStringList>("listed");
         QTest::newRow("any subject, right 92")
-            << " " << true << QStringList{"回访 1", "回访 2", "拜访", "李四的"};
-        QTest::newRow("any subject, own") << "" << false << QStringList{"回访 1", "回访 2", "拜访"};
+            << " " << true << QStringList{"C:\\报价单", "回访 1", "回访 2", "拜访", "李四的"};
+        QTest::newRow("any subject, own")
+            << "" << false << QStringList{"C:\\报价单", "回访 1", "回访 2", "拜访"};
         QTest::newRow("prefix") << "回访" << true << QStringList{"回访 1", "回访 2"};
+        QTest::newRow("wildcard") << "_访" << true << QStringList{"回访 1", "回访 2", "拜访"};
+        QTest::newRow("backslash is a character") << "C:\\" << true << QStringList{"C:\\报价单"};
+        QTest::newRow("exclamation mark is a character") << "!" << true << QStringList{};
     }
     void search() {
         QFETCH(QString, subject);
@@ -135,6 +139,7 @@ private slots:
         addEntry("李四的", at(-2, 8), QStringLiteral("李四"));
         addEntry("后一天", at(1, 0));
         addEntry("前一天", at(-6, 23, 59));
+        addEntry("C:\\报价单", at(-1, 9));
         const schedule::Viewer viewer{seesAll, QStringLiteral("Admin")};
         QCOMPARE(subjects(schedule::searchStatement(subject, kToday.addDays(-5), kToday, viewer)), listed);
     }
