@@ -10,7 +10,7 @@ namespace qv {
 
 struct Context;
 
-// The product search "查找商品": code, name and specification, each a part of the stored text. The
+// The product search "查找商品": code, name and model (规格), each a part of the stored text. The
 // shared product list follows every key released in a box, so the product window shows the matches
 // while the operator types; "查找(&S)" searches once more and closes.
 class Frm_S_goods : public QDialog {

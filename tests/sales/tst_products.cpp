@@ -360,7 +360,7 @@ private slots:
                                    << ""
                                    << ""
                                    << "select * from T_products";
-        QTest::newRow("code and specification")
+        QTest::newRow("code and model")
             << "SP"
             << ""
             << "M8"
