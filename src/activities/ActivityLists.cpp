@@ -18,11 +18,13 @@
 #include "DBGrid.h"
 #include "Dataset.h"
 #include "DbError.h"
+#include "Dialect.h"
 #include "Frm_Data.h"
 #include "Frm_FieldShow.h"
 #include "GridExport.h"
 #include "GridPrint.h"
 #include "GridServices.h"
+#include "ListStrip.h"
 #include "Prompter.h"
 #include "Report.h"
 #include "ReportCommands.h"
@@ -79,14 +81,9 @@ schedule::Statement activityListStatement(const ActivityListKind& kind, const QS
                 kind.dateColumn ? QStringList{"company", "bargainname", "people", "filepath", "finish"}
                                 : QStringList{"Name", "company"};
             QStringList any;
-            // The keyword is a prefix in which the operator's "%" and "_" act as wildcards, as in every
-            // search of the program; a backslash is an ordinary character on both servers (the
-            // PostgreSQL server would otherwise read it as its escape character), so "!" escapes.
-            for (const QString& c : columns) any << c + QStringLiteral(" like :text escape '!'");
+            for (const QString& c : columns) any << Dialect::likeCondition(c, QStringLiteral("text"));
             where << QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')');
-            QString literal = text;
-            literal.replace(QLatin1Char('!'), QStringLiteral("!!"));
-            s.params.insert(QStringLiteral("text"), literal + QLatin1Char('%'));
+            s.params.insert(QStringLiteral("text"), Dialect::likePrefix(text));
         }
     }
     if (kind.dateColumn) {
@@ -141,39 +138,18 @@ void ActivityList::buildWidgets() {
         strip->addWidget(Edit_Keyword);
     } else {
         strip->addWidget(new QLabel(QStringLiteral("客户名称"), this));
-        Combo_Cust = new CompanyComboBox(this);
-        Combo_Cust->setObjectName(QStringLiteral("Combo_Cust"));
-        Combo_Cust->setDatabase(&ctx_.data.db());
-        Combo_Cust->setPrompter(&ctx_.prompter);
-        Combo_Cust->setMinimumWidth(200);
-        strip->addWidget(Combo_Cust);
+        Combo_Cust = liststrip::addCompanyBox(this, strip, ctx_.data.db(), ctx_.prompter);
     }
     if (kind_.dateLabel) {
         strip->addWidget(new QLabel(QString::fromUtf8(kind_.dateLabel), this));
-        auto dateEdit = [this](const char* name) {
-            auto* e = new QDateEdit(this);
-            e->setObjectName(QLatin1String(name));
-            e->setCalendarPopup(true);
-            e->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-            return e;
-        };
-        Date_From = dateEdit("Date_From");
-        Date_To = dateEdit("Date_To");
-        strip->addWidget(Date_From);
-        strip->addWidget(new QLabel(QStringLiteral("~"), this));
-        strip->addWidget(Date_To);
+        liststrip::addDateRange(this, strip, Date_From, Date_To);
     }
-    auto button = [this, strip](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        strip->addWidget(b);
-        return b;
-    };
-    Btn_Query = button("Btn_Query", QStringLiteral("查询&F"));
-    Btn_Print = button("Btn_Print", QStringLiteral("打印&P"));
-    if (kind_.reportFile) Btn_Design = button("Btn_Design", QStringLiteral("设置&S"));
-    Btn_Close = button("Btn_Close", QStringLiteral("退出&Q"));
-    Btn_Excel = button("Btn_Excel", QStringLiteral("Excel"));
+    Btn_Query = liststrip::addButton(this, strip, "Btn_Query", QStringLiteral("查询&F"));
+    Btn_Print = liststrip::addButton(this, strip, "Btn_Print", QStringLiteral("打印&P"));
+    if (kind_.reportFile)
+        Btn_Design = liststrip::addButton(this, strip, "Btn_Design", QStringLiteral("设置&S"));
+    Btn_Close = liststrip::addButton(this, strip, "Btn_Close", QStringLiteral("退出&Q"));
+    Btn_Excel = liststrip::addButton(this, strip, "Btn_Excel", QStringLiteral("Excel"));
     strip->addStretch(1);
     layout->addLayout(strip);
     if (Edit_Keyword) {

@@ -16,6 +16,7 @@
 #include "CommandGuard.h"
 #include "Context.h"
 #include "Frm_Data.h"
+#include "ListStrip.h"
 #include "LoginState.h"
 #include "RefillComboBox.h"
 #include "ScheduleGrid.h"
@@ -64,28 +65,11 @@ void Frm_A_Schedule::buildWidgets() {
     Combo_Subject->setSource([&db] { return subjects(db); });
     strip->addWidget(Combo_Subject);
     strip->addWidget(new QLabel(QStringLiteral("日    期"), this));
-    auto dateEdit = [this](const char* name) {
-        auto* e = new QDateEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setCalendarPopup(true);
-        e->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        return e;
-    };
-    Date_From = dateEdit("Date_From");
-    Date_To = dateEdit("Date_To");
-    strip->addWidget(Date_From);
-    strip->addWidget(new QLabel(QStringLiteral("~"), this));
-    strip->addWidget(Date_To);
-    auto button = [this, strip](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        strip->addWidget(b);
-        return b;
-    };
-    Btn_Query = button("Btn_Query", QStringLiteral("查询&F"));
-    Btn_Print = button("Btn_Print", QStringLiteral("打印&P"));
-    Btn_Close = button("Btn_Close", QStringLiteral("退出&Q"));
-    Btn_Excel = button("Btn_Excel", QStringLiteral("Excel"));
+    liststrip::addDateRange(this, strip, Date_From, Date_To);
+    Btn_Query = liststrip::addButton(this, strip, "Btn_Query", QStringLiteral("查询&F"));
+    Btn_Print = liststrip::addButton(this, strip, "Btn_Print", QStringLiteral("打印&P"));
+    Btn_Close = liststrip::addButton(this, strip, "Btn_Close", QStringLiteral("退出&Q"));
+    Btn_Excel = liststrip::addButton(this, strip, "Btn_Excel", QStringLiteral("Excel"));
     strip->addStretch(1);
     layout->addLayout(strip);
 

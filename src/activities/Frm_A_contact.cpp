@@ -12,6 +12,7 @@
 #include "Context.h"
 #include "Dataset.h"
 #include "Frm_Data.h"
+#include "ListStrip.h"
 #include "ScheduleGrid.h"
 #include "ScheduleQueries.h"
 
@@ -30,35 +31,13 @@ void Frm_A_contact::buildWidgets() {
     auto* layout = new QVBoxLayout(this);
     auto* strip = new QHBoxLayout;
     strip->addWidget(new QLabel(QStringLiteral("客户名称"), this));
-    Combo_Cust = new CompanyComboBox(this);
-    Combo_Cust->setObjectName(QStringLiteral("Combo_Cust"));
-    Combo_Cust->setDatabase(&ctx_.data.db());
-    Combo_Cust->setPrompter(&ctx_.prompter);
-    Combo_Cust->setMinimumWidth(200);
-    strip->addWidget(Combo_Cust);
+    Combo_Cust = liststrip::addCompanyBox(this, strip, ctx_.data.db(), ctx_.prompter);
     strip->addWidget(new QLabel(QStringLiteral("联系日期"), this));
-    auto dateEdit = [this](const char* name) {
-        auto* e = new QDateEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setCalendarPopup(true);
-        e->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        return e;
-    };
-    Date_From = dateEdit("Date_From");
-    Date_To = dateEdit("Date_To");
-    strip->addWidget(Date_From);
-    strip->addWidget(new QLabel(QStringLiteral("~"), this));
-    strip->addWidget(Date_To);
-    auto button = [this, strip](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        strip->addWidget(b);
-        return b;
-    };
-    Btn_Query = button("Btn_Query", QStringLiteral("查询&F"));
-    Btn_Print = button("Btn_Print", QStringLiteral("打印&P"));
-    Btn_Close = button("Btn_Close", QStringLiteral("退出&Q"));
-    Btn_Excel = button("Btn_Excel", QStringLiteral("Excel"));
+    liststrip::addDateRange(this, strip, Date_From, Date_To);
+    Btn_Query = liststrip::addButton(this, strip, "Btn_Query", QStringLiteral("查询&F"));
+    Btn_Print = liststrip::addButton(this, strip, "Btn_Print", QStringLiteral("打印&P"));
+    Btn_Close = liststrip::addButton(this, strip, "Btn_Close", QStringLiteral("退出&Q"));
+    Btn_Excel = liststrip::addButton(this, strip, "Btn_Excel", QStringLiteral("Excel"));
     strip->addStretch(1);
     layout->addLayout(strip);
     Grid = new ScheduleGrid(ctx_, QStringLiteral("Grid_ScheduleStat"), this);

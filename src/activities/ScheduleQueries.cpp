@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include "Dialect.h"
+
 namespace qv::schedule {
 
 namespace {
@@ -62,13 +64,11 @@ Statement periodStatement(Period period, const Viewer& viewer, QDate today) {
 Statement searchStatement(const QString& subject, QDate from, QDate to, const Viewer& viewer) {
     Statement s = dayRange(from, to, viewer);
     if (!subject.trimmed().isEmpty()) {
-        // "%" and "_" stay wildcards; a backslash is an ordinary character on both servers (the
-        // PostgreSQL server would otherwise read it as its escape character), so "!" escapes.
         s.sql.replace(QStringLiteral(" where "),
-                      QStringLiteral(" where subject like :subject escape '!' and "));
-        QString pattern = subject;
-        pattern.replace(QLatin1Char('!'), QStringLiteral("!!"));
-        s.params.insert(QStringLiteral("subject"), pattern + QLatin1Char('%'));
+                      QStringLiteral(" where ") +
+                          Dialect::likeCondition(QStringLiteral("subject"), QStringLiteral("subject")) +
+                          QStringLiteral(" and "));
+        s.params.insert(QStringLiteral("subject"), Dialect::likePrefix(subject));
     }
     return s;
 }

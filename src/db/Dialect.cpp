@@ -92,4 +92,14 @@ std::unique_ptr<Dialect> Dialect::create(Driver d) {
     return std::make_unique<SqliteDialect>();
 }
 
+QString Dialect::likeCondition(const QString& column, const QString& param) {
+    return column + QStringLiteral(" like :") + param + QStringLiteral(" escape '!'");
+}
+
+QString Dialect::likePrefix(const QString& typed) {
+    QString pattern = typed;
+    pattern.replace(QLatin1Char('!'), QStringLiteral("!!"));
+    return pattern + QLatin1Char('%');
+}
+
 }  // namespace qv

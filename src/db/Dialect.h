@@ -50,6 +50,12 @@ public:
     // Start of an explicit write transaction.
     virtual QString beginStatement() const = 0;
 
+    // A prefix search: "column like :param escape '!'" and the value to bind for the typed text. The
+    // operator's "%" and "_" stay wildcards; a backslash is an ordinary character on both servers
+    // (PostgreSQL would otherwise read it as its escape character), so "!" is the escape.
+    static QString likeCondition(const QString& column, const QString& param);
+    static QString likePrefix(const QString& typed);
+
     static std::unique_ptr<Dialect> create(Driver d);
     static constexpr const char* kDateTimeFormat = "yyyy-MM-dd HH:mm:ss";
 
