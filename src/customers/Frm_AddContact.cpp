@@ -27,6 +27,7 @@
 #include "Frm_Data.h"
 #include "ListEditorButton.h"
 #include "LoginState.h"
+#include "NameLists.h"
 #include "NullableDateEdit.h"
 #include "Prompter.h"
 #include "RefillComboBox.h"
@@ -43,14 +44,6 @@ const QString kNoCompany = QStringLiteral("请选择一个公司名称");
 constexpr int kText = 50;
 constexpr int kLongText = 200;
 constexpr int kPostCode = 6;
-
-QStringList readNames(const Database& db, const QString& sql) {
-    QSqlQuery q = db.exec(sql);
-    const int col = q.record().indexOf(QStringLiteral("name"));
-    QStringList out;
-    while (q.next()) out << q.value(col < 0 ? 1 : col).toString().trimmed();
-    return out;
-}
 
 }  // namespace
 

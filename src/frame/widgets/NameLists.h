@@ -5,7 +5,7 @@
 
 namespace qv {
 
-// The items of the activity editors' drop-downs.
+// The items of the editors' drop-downs.
 
 // Every `name` of the statement's rows, trimmed, in the order returned (the second column when the
 // statement has no `name`).
